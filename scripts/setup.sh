@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Tallowmark needs: to build and run it, and
+# with --tests also what its tests and benchmarks need.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+packages=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libx11-dev libxi-dev libxtst-dev   # the desktop
+  xvfb xauth trayer                               # a virtual display with a notification area
+  dma                                             # the local mail system
+)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool x11-utils imagemagick)
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO -E apt-get install -y --no-install-recommends "${packages[@]}"

@@ -1,0 +1,307 @@
+#include "platform/controls.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace tallow {
+
+// ---- Control ---------------------------------------------------------------
+Control::Control(Form& owner, ControlKind kind, std::string name, Control* container)
+    : owner_(owner), kind_(kind), name_(std::move(name)), container_(container) {
+  owner_.controls_.push_back(this);
+}
+
+Control::~Control() {
+  auto& list = owner_.controls_;
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+}
+
+void Control::Changed() {
+  if (view) view->Changed();
+}
+
+void Control::SetVisible(bool visible) {
+  if (visible_ == visible) return;
+  visible_ = visible;
+  Changed();
+}
+
+void Control::SetEnabled(bool enabled) {
+  if (enabled_ == enabled) return;
+  enabled_ = enabled;
+  Changed();
+}
+
+void Control::SetFocus() {
+  if (view) view->Focus();
+}
+
+// ---- simple controls -------------------------------------------------------
+Label::Label(Form& owner, std::string name, Control* container, std::string caption)
+    : Control(owner, ControlKind::Label, std::move(name), container), caption_(std::move(caption)) {}
+
+void Label::SetCaption(const std::string& caption) {
+  if (caption_ == caption) return;
+  caption_ = caption;
+  Changed();
+}
+
+Frame::Frame(Form& owner, std::string name, Control* container, std::string caption)
+    : Control(owner, ControlKind::Frame, std::move(name), container), caption_(std::move(caption)) {}
+
+void Frame::SetCaption(const std::string& caption) {
+  if (caption_ == caption) return;
+  caption_ = caption;
+  Changed();
+}
+
+CommandButton::CommandButton(Form& owner, std::string name, Control* container, std::string caption)
+    : Control(owner, ControlKind::CommandButton, std::move(name), container),
+      caption_(std::move(caption)) {}
+
+void CommandButton::SetCaption(const std::string& caption) {
+  if (caption_ == caption) return;
+  caption_ = caption;
+  Changed();
+}
+
+void CommandButton::Press() {
+  if (Enabled() && Click) Click();
+}
+
+// ---- TextBox ---------------------------------------------------------------
+TextBox::TextBox(Form& owner, std::string name, Control* container, std::string text)
+    : Control(owner, ControlKind::TextBox, std::move(name), container), text_(std::move(text)) {}
+
+void TextBox::SetText(const std::string& text) {
+  if (text_ == text) return;
+  text_ = text;
+  Changed();
+  if (Change) Change();
+}
+
+// ---- ListBox ---------------------------------------------------------------
+ListBox::ListBox(Form& owner, std::string name, Control* container)
+    : Control(owner, ControlKind::ListBox, std::move(name), container) {}
+
+std::string ListBox::List(int index) const {
+  if (index < 0 || index >= ListCount()) return {};
+  return items_[static_cast<size_t>(index)];
+}
+
+void ListBox::SetList(int index, const std::string& text) {
+  if (index < 0 || index >= ListCount()) return;
+  items_[static_cast<size_t>(index)] = text;
+  Changed();
+}
+
+void ListBox::AddItem(const std::string& text) {
+  items_.push_back(text);
+  Changed();
+}
+
+void ListBox::RemoveItem(int index) {
+  if (index < 0 || index >= ListCount()) return;
+  items_.erase(items_.begin() + index);
+  if (listIndex_ == index)
+    listIndex_ = -1;
+  else if (listIndex_ > index)
+    --listIndex_;
+  Changed();
+}
+
+void ListBox::Clear() {
+  items_.clear();
+  listIndex_ = -1;
+  Changed();
+}
+
+void ListBox::SetListIndex(int index) {
+  if (index < -1 || index >= ListCount()) return;
+  listIndex_ = index;
+  Changed();
+  if (Click) Click();
+}
+
+void ListBox::DoubleClick() {
+  if (DblClick) DblClick();
+}
+
+// ---- OptionButton / CheckBox -------------------------------------------------
+OptionButton::OptionButton(Form& owner, std::string name, Control* container, std::string caption)
+    : Control(owner, ControlKind::OptionButton, std::move(name), container),
+      caption_(std::move(caption)) {}
+
+void OptionButton::SetValue(bool on) {
+  if (!on) {
+    if (!value_) return;
+    value_ = false;
+    Changed();
+    return;
+  }
+  if (value_) return;
+  value_ = true;
+  for (Control* c : Owner().Controls()) {
+    if (c == this || c->Kind() != ControlKind::OptionButton || c->Container() != Container()) continue;
+    auto* other = static_cast<OptionButton*>(c);
+    if (other->value_) {
+      other->value_ = false;
+      other->Changed();
+    }
+  }
+  Changed();
+  if (Click) Click();
+}
+
+CheckBox::CheckBox(Form& owner, std::string name, Control* container, std::string caption)
+    : Control(owner, ControlKind::CheckBox, std::move(name), container), caption_(std::move(caption)) {}
+
+void CheckBox::SetValue(int value) {
+  if (value_ == value) return;
+  value_ = value;
+  Changed();
+  if (Click) Click();
+}
+
+// ---- pictures ----------------------------------------------------------------
+Image::Image(Form& owner, std::string name, Control* container, std::string picture, ControlKind kind)
+    : Control(owner, kind, std::move(name), container), picture_(std::move(picture)) {}
+
+void Image::SetPicture(const std::string& picture) {
+  if (picture_ == picture) return;
+  picture_ = picture;
+  Changed();
+}
+
+PictureBox::PictureBox(Form& owner, std::string name, Control* container, std::string picture)
+    : Image(owner, std::move(name), container, std::move(picture), ControlKind::PictureBox) {}
+
+Shape::Shape(Form& owner, std::string name, Control* container)
+    : Control(owner, ControlKind::Shape, std::move(name), container) {}
+
+// ---- Timer -------------------------------------------------------------------
+Timer::Timer(Form& owner, std::string name, int interval, bool enabled)
+    : Control(owner, ControlKind::Timer, std::move(name)), interval_(interval) {
+  SetVisible(false);
+  Control::SetEnabled(enabled);
+}
+
+Timer::~Timer() { Owner().svc().loop.TimerGone(*this); }
+
+bool Timer::Running() const { return Enabled() && interval_ > 0 && Owner().IsLoaded(); }
+
+void Timer::SetInterval(int ms) {
+  if (interval_ == ms) return;
+  interval_ = ms;
+  Reschedule();
+}
+
+void Timer::SetEnabled(bool enabled) {
+  if (Enabled() == enabled) return;
+  Control::SetEnabled(enabled);
+  Reschedule();
+}
+
+void Timer::Reschedule() { Owner().svc().loop.TimerChanged(*this); }
+
+void Timer::Fire() {
+  if (Running() && OnTimer) OnTimer();
+}
+
+// ---- FileListBox -------------------------------------------------------------
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+  // Iterative wildcard match with backtracking over the last "*".
+  size_t n = 0, p = 0, star = std::string::npos, mark = 0;
+  auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+  };
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == '?' || (pattern[p] != '*' && same(pattern[p], name[n])))) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == '*') {
+      star = p++;
+      mark = n;
+    } else if (star != std::string::npos) {
+      p = star + 1;
+      n = ++mark;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+bool FileNameLess(const std::string& a, const std::string& b) {
+  auto lower = [](unsigned char c) { return std::tolower(c); };
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    int x = lower(static_cast<unsigned char>(a[i])), y = lower(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y;
+  }
+  if (a.size() != b.size()) return a.size() < b.size();
+  return a < b;
+}
+
+FileListBox::FileListBox(Form& owner, std::string name, std::string pattern)
+    : Control(owner, ControlKind::FileListBox, std::move(name)), pattern_(std::move(pattern)) {
+  SetVisible(false);
+}
+
+void FileListBox::SetPath(const std::string& path) {
+  path_ = path;
+  Refresh();
+}
+
+void FileListBox::SetPattern(const std::string& pattern) {
+  pattern_ = pattern;
+  Refresh();
+}
+
+void FileListBox::Refresh() {
+  namespace fs = std::filesystem;
+  files_.clear();
+  std::error_code ec;
+  fs::directory_iterator it(path_.empty() ? fs::path(".") : fs::path(path_), ec);
+  for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    std::string name = it->path().filename().string();
+    if (name.empty() || name[0] == '.') continue;  // hidden
+    std::error_code sec;
+    if (!it->is_regular_file(sec) || sec) continue;  // folders, devices, broken links
+    if (MatchesPattern(name, pattern_)) files_.push_back(std::move(name));
+  }
+  std::sort(files_.begin(), files_.end(), FileNameLess);
+  Changed();
+}
+
+std::string FileListBox::List(int index) const {
+  if (index < 0 || index >= ListCount()) return {};
+  return files_[static_cast<size_t>(index)];
+}
+
+// ---- Menu / WebBrowser -------------------------------------------------------
+Menu::Menu(Form& owner, std::string name, Menu* parent, std::string caption)
+    : Control(owner, ControlKind::Menu, std::move(name), parent), caption_(std::move(caption)) {}
+
+std::vector<Menu*> Menu::Items() const {
+  std::vector<Menu*> items;
+  for (Control* c : Owner().Controls())
+    if (c->Kind() == ControlKind::Menu && c->Container() == this) items.push_back(static_cast<Menu*>(c));
+  return items;
+}
+
+void Menu::Choose() {
+  if (!IsSeparator() && Enabled() && Click) Click();
+}
+
+WebBrowser::WebBrowser(Form& owner, std::string name, Control* container)
+    : Control(owner, ControlKind::WebBrowser, std::move(name), container) {}
+
+void WebBrowser::Navigate2(const std::string& url) {
+  url_ = url;
+  Changed();
+}
+
+}  // namespace tallow

@@ -1,0 +1,67 @@
+#include "platform/form.h"
+
+#include <algorithm>
+
+#include "platform/controls.h"
+
+namespace tallow {
+
+Form::Form(Host& host, std::string name) : host_(host), name_(std::move(name)) {}
+
+Form::~Form() = default;
+
+void Form::Changed() {
+  if (view) view->Changed();
+}
+
+void Form::SetCaption(const std::string& caption) {
+  if (caption_ == caption) return;
+  caption_ = caption;
+  Changed();
+}
+
+void Form::Show() {
+  visible_ = true;
+  Changed();
+  if (view) view->Raise();
+}
+
+void Form::Hide() {
+  if (!visible_) return;
+  visible_ = false;
+  Changed();
+}
+
+void Form::SetWindowState(int state) {
+  if (windowState_ == state) return;
+  windowState_ = state;
+  Changed();
+  Form_Resize();
+}
+
+void Form::SetTopMost(bool on) {
+  if (topMost_ == on) return;
+  topMost_ = on;
+  Changed();
+}
+
+void Form::PopupMenu(Menu& menu) {
+  if (view) view->Popup(menu);
+}
+
+void Form::SetLoaded(bool loaded) {
+  if (loaded_ == loaded) return;
+  loaded_ = loaded;
+  for (Control* c : controls_)
+    if (c->Kind() == ControlKind::Timer) static_cast<Timer*>(c)->Reschedule();
+}
+
+Control* Form::Find(const std::string& name) const {
+  auto it = std::find_if(controls_.begin(), controls_.end(),
+                         [&](Control* c) { return c->Name() == name; });
+  return it == controls_.end() ? nullptr : *it;
+}
+
+void MakeTopmost(Form& form) { form.SetTopMost(true); }
+
+}  // namespace tallow

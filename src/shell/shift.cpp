@@ -1,0 +1,35 @@
+#include "shell/shift.h"
+
+#include "program.h"
+
+namespace tallow::shell {
+
+std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL) {
+  return std::string("\r\n\r\n\r\n") + "-----------------------" + "\r\n" + appTitle + "\n\n" + siteURL +
+         "\r\n" + kSlogan;
+}
+
+Shift::Shift(Program& app) : Window(app, "Shift") {}
+
+void Shift::Form_Load() {
+  app.SiteURL = kSiteURL;
+  app.AppTitle = std::string("Tallowmark By ") + kSiteName;
+  app.MailFooter = BuildMailFooter(app.AppTitle, app.SiteURL);
+  app.ToolbarShift();
+  app.Welcome().Show();
+  Unload();
+}
+
+ToolbarShift::ToolbarShift(Program& app) : Window(app, "ToolbarShift") {
+  icon = "flash1";
+  sizable = true;
+  geometry = {0, 0, 320, 200};
+}
+
+void ToolbarShift::Form_Load() {
+  SetCaption(app.AppTitle);
+  auto& tray = app.FrmSysTray();
+  tray.FSys = this;
+}
+
+}  // namespace tallow::shell

@@ -1,0 +1,31 @@
+// Start-up: the never-seen start-up window and the hidden host window of the
+// tray icon.
+#pragma once
+
+#include <string>
+
+#include "window.h"
+
+namespace tallow::shell {
+
+// The product's site; a reserved example domain of our own.
+inline constexpr const char* kSiteURL = "https://tallowmark.example";
+inline constexpr const char* kSiteName = "tallowmark.example";
+inline constexpr const char* kSlogan = "Energize Your Email Abilities-- Try It Free";
+
+// The footer of an Outlook send, built from the title and the site address.
+std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL);
+
+class Shift : public Window {
+ public:
+  explicit Shift(Program& app);
+  void Form_Load() override;
+};
+
+class ToolbarShift : public Window {
+ public:
+  explicit ToolbarShift(Program& app);
+  void Form_Load() override;
+};
+
+}  // namespace tallow::shell

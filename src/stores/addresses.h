@@ -1,0 +1,81 @@
+// Address books: entries "name: address*", each followed by CR LF in a file
+// "address.dat"; one folder per book; the book names in "books.lst".
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+
+namespace tallow::stores {
+
+constexpr int kMaxEntries = 1001;
+constexpr int kMaxListLines = 30001;
+constexpr const char* kAddressFile = "address.dat";
+constexpr const char* kDefaultBook = "Default";
+
+// ---- entries -----------------------------------------------------------------
+// "name: address*"
+std::string ContactEntry(const std::string& name, const std::string& address);
+
+// The entries of an address-file text: each up to and including its "*", the
+// two characters after each "*" dropped whatever they are; at most `limit`.
+// `consumed`, when given, receives how many characters of the text the
+// entries read took (the rest is what a rewrite must keep).
+std::vector<std::string> ParseAddressFile(const std::string& text, int limit = kMaxEntries,
+                                          size_t* consumed = nullptr);
+
+// The file text of a list of entries, before the writer's final CR LF: every
+// entry followed by CR LF, less the last CR LF.
+std::string AddressFileText(const std::vector<std::string>& entries);
+
+// The e-mail address of an entry as the Send Email window takes it: after the
+// first ":" and one character, less the last character; the whole entry when
+// it holds no ":"; empty when nothing is left.
+std::string EntryAddress(const std::string& entry);
+// As the template toolbar takes it: an entry without ":" loses its first and
+// last characters; empty when nothing is left.
+std::string ToolbarAddress(const std::string& entry);
+
+// ---- paths -------------------------------------------------------------------
+// A book name that names a folder directly inside the program folder: not
+// empty, not "." or "..", no "/" and no NUL.
+bool IsSafeBookName(const std::string& book);
+// folder/book, or "" when the name is not safe.
+std::string BookFolder(const std::string& folder, const std::string& book);
+// folder/book/address.dat; folder/address.dat (the root file) for an empty
+// name; "" for a name that is not safe.
+std::string BookAddressFile(const std::string& folder, const std::string& book);
+// folder/address.dat
+std::string RootAddressFile(const std::string& folder);
+
+// ---- reading and writing address files ---------------------------------------
+// Reads the file's entries into `list` (appended; the caller clears it). False
+// when the file is missing or cannot be read: nothing is added.
+bool ReadAddressFile(const std::string& path, ListBox& list);
+// Rewrites the file from `entries`. When the file as it stands holds more
+// than kMaxEntries entries, the part beyond the first kMaxEntries is kept
+// after them, so that a rewrite from a list a reader filled loses nothing.
+// False when it could not be written (the old file is then whole).
+bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries);
+// Appends one entry to the file as it stands now (a missing file counts as
+// empty). False when it could not be written.
+bool AppendAddressEntry(const std::string& path, const std::string& entry);
+
+// ---- list files ----------------------------------------------------------------
+// Creates the book's folder folder/book; every failure ignored. A name that
+// is not safe (IsSafeBookName) creates nothing.
+void MakeFolder(const std::string& folder, const std::string& book);
+// Writes the list's items, one per line, to folder/name.ext. False on failure.
+bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);
+// Empties `items`, then, when folder/name.ext exists, appends each of its
+// lines (at most kMaxListLines; a last line ended by a bare CR is taken).
+void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);
+
+// The Default rule after loading the book list: item 0 becomes "Default"
+// (appended when the list is empty). `selectItems` is the Send Email window's
+// form: item 0 is selected first when the list holds more than one item, and
+// again when the rule changed item 0 (each selection raises Click).
+void ApplyDefaultRule(ListBox& books, bool selectItems);
+
+}  // namespace tallow::stores

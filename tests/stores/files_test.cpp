@@ -1,0 +1,113 @@
+// The file conventions: whole reads, whole writes followed by CR LF, atomic.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <iterator>
+
+#include <filesystem>
+
+#include "stores/files.h"
+#include "support/fixture.h"
+
+namespace tallow::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tallow::stores;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  std::string In(const std::string& n) { return dir.path() + "/" + n; }
+  TempDir dir;
+};
+
+TEST_F(FilesTest, WriteAddsCrLfAndReadGivesItBack) {
+  ASSERT_TRUE(WriteWholeText(In("a.dat"), ""));
+  EXPECT_EQ(ReadFile(In("a.dat")), "\r\n");
+  ASSERT_TRUE(WriteWholeText(In("a.dat"), "x\r\n"));
+  std::string back;
+  ASSERT_TRUE(ReadWholeFile(In("a.dat"), back));
+  EXPECT_EQ(back, "x\r\n\r\n");
+}
+
+TEST_F(FilesTest, ReadKeepsEveryByte) {
+  std::string bytes("a\0b\r\xff\n", 6);
+  WriteFile(In("b.dat"), bytes);
+  std::string back;
+  ASSERT_TRUE(ReadWholeFile(In("b.dat"), back));
+  EXPECT_EQ(back, bytes);
+}
+
+TEST_F(FilesTest, ReadOfMissingFileOrFolderFails) {
+  std::string back = "old";
+  EXPECT_FALSE(ReadWholeFile(In("missing"), back));
+  EXPECT_EQ(back, "");
+  EXPECT_FALSE(ReadWholeFile(dir.path(), back));
+}
+
+TEST_F(FilesTest, FailedWriteLeavesTheOldFileWholeAndNoLitter) {
+  // A disk that fills up in the middle of the write: a file-size limit makes
+  // the write fail part way, for root too.
+  WriteFile(In("keep.dat"), "old content\r\n");
+  {
+    FileSizeLimit full(16);
+    EXPECT_FALSE(WriteWholeText(In("keep.dat"), std::string(100, 'n')));
+  }
+  EXPECT_EQ(ReadFile(In("keep.dat")), "old content\r\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(FilesTest, WriteIntoAReadOnlyFolderFails) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+  WriteFile(In("keep.dat"), "old");
+  ::chmod(dir.path().c_str(), 0555);
+  EXPECT_FALSE(WriteWholeText(In("keep.dat"), "new"));
+  ::chmod(dir.path().c_str(), 0755);
+  EXPECT_EQ(ReadFile(In("keep.dat")), "old");
+}
+
+TEST_F(FilesTest, WriteIntoAFolderThatIsMissingFails) {
+  EXPECT_FALSE(WriteWholeText(In("no/such/file.dat"), "x"));
+}
+
+TEST_F(FilesTest, WriteOverAFolderFailsAndKeepsIt) {
+  fs::create_directory(In("dir.dat"));
+  EXPECT_FALSE(WriteWholeText(In("dir.dat"), "x"));
+  EXPECT_TRUE(fs::is_directory(In("dir.dat")));
+}
+
+TEST_F(FilesTest, WriteLeavesNoTemporaryFileBehind) {
+  ASSERT_TRUE(WriteWholeText(In("c.dat"), "1"));
+  ASSERT_TRUE(WriteWholeText(In("c.dat"), "2"));
+  int n = 0;
+  for (auto& e : fs::directory_iterator(dir.path())) {
+    (void)e;
+    ++n;
+  }
+  EXPECT_EQ(n, 1);
+}
+
+TEST_F(FilesTest, FileExistsOnlyForOrdinaryVisibleFiles) {
+  WriteFile(In("plain.dat"), "x");
+  WriteFile(In(".hidden.dat"), "x");
+  fs::create_directory(In("folder"));
+  EXPECT_TRUE(FileExists(In("plain.dat")));
+  EXPECT_FALSE(FileExists(In(".hidden.dat")));
+  EXPECT_FALSE(FileExists(In("folder")));
+  EXPECT_FALSE(FileExists(In("missing/plain.dat")));
+  EXPECT_FALSE(FileExists(""));
+  EXPECT_FALSE(FileExists(std::string("bad\0name", 8)));
+}
+
+TEST_F(FilesTest, DeleteRemovesAFileOnly) {
+  WriteFile(In("gone.dat"), "x");
+  fs::create_directory(In("folder"));
+  EXPECT_TRUE(DeleteFile(In("gone.dat")));
+  EXPECT_FALSE(Exists(In("gone.dat")));
+  EXPECT_FALSE(DeleteFile(In("gone.dat")));
+  EXPECT_FALSE(DeleteFile(In("folder")));
+}
+
+}  // namespace
+}  // namespace tallow::testing
