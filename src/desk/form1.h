@@ -73,6 +73,11 @@ class Form1 : public Window {
   void Command11_Click();
   void Combo1_Click();
   void Combo2_Click();
+
+ private:
+  // The address file the entry list was last read from: "Delete Address"
+  // rewrites only that file.
+  std::string entriesFile_;
 };
 
 }  // namespace tallow::desk
