@@ -1,9 +1,21 @@
 #include "desk/add_address2.h"
 
 #include "program.h"
+#include "stores/addresses.h"
 
 namespace tallow::desk {
 
-AddAddress2::AddAddress2(Program& app) : Window(app, "AddAddress2") { geometry = {0, 0, 400, 300}; }
+AddAddress2::AddAddress2(Program& app) : ContactWindow(app, "AddAddress2") { LayOut(12); }
+
+bool AddAddress2::SaveEntry(const std::string& entry) {
+  if (stores::AppendAddressEntry(stores::RootAddressFile(svc().env.ProgramFolder()), entry)) return true;
+  app.MsgBox(AddressFileNotSaved(""), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  return false;
+}
+
+void AddAddress2::RefreshOthers() {
+  app.Form1().ReFreshAddressBook();
+  app.Form3().ReFreshAddressBook();
+}
 
 }  // namespace tallow::desk

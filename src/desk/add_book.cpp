@@ -1,9 +1,60 @@
 #include "desk/add_book.h"
 
 #include "program.h"
+#include "stores/addresses.h"
 
 namespace tallow::desk {
 
-AddBook::AddBook(Program& app) : Window(app, "AddBook") { geometry = {0, 0, 400, 300}; }
+AddBook::AddBook(Program& app)
+    : Window(app, "AddBook"),
+      Image1(*this, "Image1"),
+      Image5(*this, "Image5", nullptr, "banner"),
+      Label1(*this, "Label1", nullptr, "New Address Book Name"),
+      Text1(*this, "Text1"),
+      Command1(*this, "Command1", nullptr, "Save"),
+      Command2(*this, "Command2", nullptr, "Close") {
+  backColor = 0xFFFFFF;
+  geometry = {0, 0, 300, 172};
+  Image1.geometry = {0, 0, 40, 60};
+  Image5.geometry = {40, 0, 260, 60};
+  Label1.geometry = {12, 70, 276, 17};
+  Text1.geometry = {12, 88, 276, 24};
+  Command1.geometry = {12, 124, 132, 28};
+  Command2.geometry = {156, 124, 132, 28};
+  // The window opens with the focus on "Close".
+  Command2.tabIndex = 0;
+  Command1.tabIndex = 1;
+  Text1.tabIndex = 2;
+  Command1.SetEnabled(false);
+
+  Text1.Change = [this] { Text1_Change(); };
+  Command1.Click = [this] { Command1_Click(); };
+  Command2.Click = [this] { Command2_Click(); };
+}
+
+void AddBook::Form_Load() {
+  MakeTopmost(*this);
+  SetCaption(app.AppTitle + " - [ Address Books ]");
+}
+
+// Any change enables "Save", also one that empties the box: an empty name is a book too.
+void AddBook::Text1_Change() { Command1.SetEnabled(true); }
+
+void AddBook::Command1_Click() {
+  const std::string folder = svc().env.ProgramFolder();
+  const std::string name = Text1.Text();
+  ListBox& books = app.Form1().Combo2;
+  books.AddItem(name);
+  stores::MakeFolder(folder, name);
+  if (!stores::SaveList(folder, "lst", "books", books)) {
+    // The list on screen keeps matching books.lst; the window stays open.
+    books.RemoveItem(books.ListCount() - 1);
+    app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    return;
+  }
+  Unload();
+}
+
+void AddBook::Command2_Click() { Unload(); }
 
 }  // namespace tallow::desk

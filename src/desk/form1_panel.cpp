@@ -2,15 +2,94 @@
 #include "desk/form1.h"
 
 #include "program.h"
+#include "stores/addresses.h"
 
 namespace tallow::desk {
 
-void Form1::ReFreshAddressBook() {}
-void Form1::RefreshAddList() {}
-void Form1::Command6_Click() {}
-void Form1::Command10_Click() {}
-void Form1::Command11_Click() {}
-void Form1::Combo1_Click() {}
-void Form1::Combo2_Click() {}
+namespace {
+
+// The selected book's name; empty with no book selected, which names the root file.
+std::string SelectedBook(const ListBox& books) { return books.List(books.ListIndex()); }
+
+}  // namespace
+
+void Form1::ReFreshAddressBook() {
+  const std::string folder = app.svc().env.ProgramFolder();
+  // Each selection made here runs Combo2_Click, and with it RefreshAddList.
+  stores::LoadList(folder, "lst", "books", Combo2);
+  stores::ApplyDefaultRule(Combo2, /*selectItems=*/true);
+  Combo1.Clear();
+  // A missing file (a first start, a new book) simply gives no entries.
+  entriesFile_ = stores::BookAddressFile(folder, SelectedBook(Combo2));
+  if (!entriesFile_.empty()) stores::ReadAddressFile(entriesFile_, Combo1);
+}
+
+void Form1::RefreshAddList() {
+  const std::string folder = app.svc().env.ProgramFolder();
+  const std::string book = SelectedBook(Combo2);
+  Combo1.Clear();
+  entriesFile_ = stores::BookAddressFile(folder, book);
+  stores::MakeFolder(folder, book);
+  if (!entriesFile_.empty()) stores::ReadAddressFile(entriesFile_, Combo1);
+}
+
+void Form1::Combo2_Click() { RefreshAddList(); }
+
+void Form1::Combo1_Click() {
+  if (Combo1.ListIndex() < 0) return;
+  txtSendTo.SetText(stores::EntryAddress(Combo1.List(Combo1.ListIndex())));
+}
+
+void Form1::Command6_Click() {
+  const int entry = Combo1.ListIndex();
+  if (entry < 0) {
+    app.MsgBox("Please select an address book entry above.", MsgButtons::OK, MsgIcon::Information, app.AppTitle);
+    return;
+  }
+  const std::string book = SelectedBook(Combo2);
+  const std::string file = stores::BookAddressFile(app.svc().env.ProgramFolder(), book);
+  // After a book was deleted the list still shows its entries while no book
+  // is selected: writing them would replace the root file's entries.
+  if (file != entriesFile_) {
+    app.MsgBox("Please choose an address book first.", MsgButtons::OK, MsgIcon::Information, app.AppTitle);
+    return;
+  }
+  if (app.MsgBox("Are you sure you want to delete the following:\r\n\r\n" + Combo1.List(entry), MsgButtons::YesNo,
+                 MsgIcon::None, app.AppTitle) != vbYes)
+    return;
+  std::vector<std::string> left = Combo1.Items();
+  left.erase(left.begin() + entry);
+  if (file.empty() || !stores::WriteAddressFile(file, left)) {
+    app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    return;
+  }
+  Combo1.RemoveItem(entry);
+}
+
+void Form1::Command10_Click() { app.AddBook().Show(); }
+
+void Form1::Command11_Click() {
+  const int index = Combo2.ListIndex();
+  if (index < 0) {
+    app.MsgBox("Please choose a address book to delete.", MsgButtons::OK, MsgIcon::Critical, "Delete Address Book");
+    return;
+  }
+  if (Combo2.List(index) == stores::kDefaultBook) {
+    app.MsgBox("You cannot delete this book.", MsgButtons::OK, MsgIcon::Critical, "Cannot Delete");
+    return;
+  }
+  const std::vector<std::string> before = Combo2.Items();
+  const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo,
+                                 MsgIcon::None, "Confirm Delete") == vbYes;
+  if (remove) Combo2.RemoveItem(index);
+  if (stores::SaveList(app.svc().env.ProgramFolder(), "lst", "books", Combo2)) return;
+  app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  if (!remove) return;
+  // The name stays listed, as it stays in the file; selecting it again
+  // re-reads its entries, which are the ones shown.
+  Combo2.Clear();
+  for (const std::string& name : before) Combo2.AddItem(name);
+  Combo2.SetListIndex(index);
+}
 
 }  // namespace tallow::desk
