@@ -21,7 +21,8 @@ std::string ContactEntry(const std::string& name, const std::string& address);
 // The entries of an address-file text: each up to and including its "*", the
 // two characters after each "*" dropped whatever they are; at most `limit`.
 // `consumed`, when given, receives how many characters of the text the
-// entries read took (the rest is what a rewrite must keep).
+// entries read took, the two dropped after the last one included (the rest
+// is what a rewrite must keep).
 std::vector<std::string> ParseAddressFile(const std::string& text, int limit = kMaxEntries,
                                           size_t* consumed = nullptr);
 
