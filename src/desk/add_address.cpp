@@ -138,8 +138,7 @@ bool AddAddress::SaveEntry(const std::string& entry) {
   const std::string folder = svc().env.ProgramFolder();
   const std::string book = Combo2.List(Combo2.ListIndex());
   stores::MakeFolder(folder, book);
-  const std::string file = stores::BookAddressFile(folder, book);
-  if (file.empty() || !stores::AppendAddressEntry(file, entry)) {
+  if (!stores::AppendAddressEntry(stores::BookAddressFile(folder, book), entry)) {
     app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
     return false;
   }

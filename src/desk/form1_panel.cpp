@@ -21,7 +21,7 @@ void Form1::ReFreshAddressBook() {
   Combo1.Clear();
   // A missing file (a first start, a new book) simply gives no entries.
   entriesFile_ = stores::BookAddressFile(folder, SelectedBook(Combo2));
-  if (!entriesFile_.empty()) stores::ReadAddressFile(entriesFile_, Combo1);
+  stores::ReadAddressFile(entriesFile_, Combo1);
 }
 
 void Form1::RefreshAddList() {
@@ -30,7 +30,7 @@ void Form1::RefreshAddList() {
   Combo1.Clear();
   entriesFile_ = stores::BookAddressFile(folder, book);
   stores::MakeFolder(folder, book);
-  if (!entriesFile_.empty()) stores::ReadAddressFile(entriesFile_, Combo1);
+  stores::ReadAddressFile(entriesFile_, Combo1);
 }
 
 void Form1::Combo2_Click() { RefreshAddList(); }
@@ -59,7 +59,7 @@ void Form1::Command6_Click() {
     return;
   std::vector<std::string> left = Combo1.Items();
   left.erase(left.begin() + entry);
-  if (file.empty() || !stores::WriteAddressFile(file, left)) {
+  if (!stores::WriteAddressFile(file, left)) {
     app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
     return;
   }
