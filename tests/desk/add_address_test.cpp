@@ -10,9 +10,9 @@ namespace fs = std::filesystem;
 
 class AddAddressTest : public AddressTest {
  protected:
+  // Opens the window from the panel as the user does.
   desk::AddAddress& Open() {
-    Panel();
-    User([&] { app.AddAddress().Show(); });
+    Press(Panel().Command5);
     return *app.AddAddress.get();
   }
   void Save(desk::ContactWindow& w, const std::string& name, const std::string& address) {

@@ -25,12 +25,7 @@ class AddressTest : public ProgramTest {
   std::string Outside() const {
     return "../" + std::filesystem::path(folder.path()).filename().string() + "-outside";
   }
-  desk::Form1& Panel() {
-    const bool fresh = !app.Form1.IsLoaded();
-    desk::Form1& f = app.Form1();
-    if (fresh) f.ReFreshAddressBook();  // until Form1's own load fills the panel
-    return f;
-  }
+  desk::Form1& Panel() { return app.Form1(); }
   void Select(ListBox& list, int index) {
     User([&] { list.SetListIndex(index); });
   }
