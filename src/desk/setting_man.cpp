@@ -19,15 +19,13 @@ bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
 
 void HideWelcomeClick(Program& app, CheckBox& box) {
   const std::string marker = stores::JoinPath(app.svc().env.ProgramFolder(), stores::kHideWelcomeMarker);
-  const std::string what = std::string("The choice to hide the welcome screen could not be saved to ") +
-                           stores::kHideWelcomeMarker + ".";
   if (box.Value() == 1) {
     if (app.MsgBox("Are you sure you want to hide this screen in the future?", MsgButtons::YesNo, MsgIcon::None,
-                   app.AppTitle) == vbYes) {
-      if (!stores::WriteWholeText(marker, "NoShow")) ReportFailure(app, what);
-    } else {
+                   app.AppTitle) != vbYes)
       box.SetValue(0);  // runs this procedure again, which removes the marker
-    }
+    else if (!stores::WriteWholeText(marker, "NoShow"))
+      ReportFailure(app, std::string("The choice to hide the welcome screen could not be saved to ") +
+                             stores::kHideWelcomeMarker + ".");
   }
   if (box.Value() == 0 && stores::FileExists(marker) && !stores::DeleteFile(marker))
     ReportFailure(app, std::string("The choice to show the welcome screen could not be saved: ") +

@@ -89,16 +89,12 @@ TEST_F(WelcomeTest, ButtonsOptionsAndTitleBarClose) {
 
 TEST_F(WelcomeTest, CheckBoxSharesTheSettingsWindowsProcedure) {
   app.Start();
-  boxes.answers = {vbYes, vbNo};
+  boxes.answers.push_back(vbYes);
   User([&] { W().Check1.SetValue(1); });
   EXPECT_EQ(ReadFile(InFolder("showyes.dat")), "NoShow\r\n");
   User([&] { W().Check1.SetValue(0); });
   EXPECT_FALSE(Exists(InFolder("showyes.dat")));
-  WriteFile(InFolder("showyes.dat"), "NoShow\r\n");  // there from before
-  User([&] { W().Check1.SetValue(1); });
-  EXPECT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(W().Check1.Value(), 0);
-  EXPECT_FALSE(Exists(InFolder("showyes.dat")));
+  EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 }  // namespace
