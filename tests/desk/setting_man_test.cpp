@@ -154,11 +154,17 @@ TEST_F(SettingManTest, OpenEditSaveWritesTheOpenTemplateWithOneMoreLineEnd) {
 }
 
 TEST_F(SettingManTest, DoubleClickWithNothingSelectedDoesNothing) {
+  WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
   auto& w = app.SettingMan();
-  Edit(w, "typed", "");
-  User([&] { w.List2.DoubleClick(); });
-  EXPECT_EQ(w.Text3.Text(), "");
-  EXPECT_EQ(w.txtSubject.Text(), "typed");
+  OpenTemplate(w, 0);
+  Edit(w, "One", "edited");
+  User([&] {
+    w.List2.SetListIndex(-1);
+    w.List2.DoubleClick();
+  });
+  EXPECT_EQ(w.Text3.Text(), "data1.txt");
+  EXPECT_EQ(w.txtMessage.Text(), "edited");
+  EXPECT_TRUE(w.Command2.Enabled());
 }
 
 TEST_F(SettingManTest, DeleteRemovesTheSelectedTemplateAndKeepsTheOpenText) {
