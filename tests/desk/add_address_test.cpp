@@ -60,8 +60,11 @@ TEST_F(AddAddressTest, SaveIsEnabledOnlyWhileBothBoxesHoldText) {
 TEST_F(AddAddressTest, SavesInARowFollowTheEntriesInOrderAndShowSaveComplete) {
   WriteBook("Default", "a: b*\r\n");
   desk::AddAddress& w = Open();
+  WriteFile(InFolder("address.dat"), "r: s*\r\n");
   Save(w, "Ann", "ann@x");
   EXPECT_EQ(app.Form1().Combo1.Items(), (Items{"a: b*", "Ann: ann@x*"}));
+  ASSERT_TRUE(app.Form3.IsLoaded());  // the toolbar re-reads the root list
+  EXPECT_EQ(app.Form3.get()->Combo1.Items(), Items{"r: s*"});
   EXPECT_EQ(w.Text1.Text(), "Ann");  // until the first tick
   clock.Advance(99);
   EXPECT_EQ(w.status.Caption(), "");
@@ -156,6 +159,8 @@ TEST_F(AddAddressTest, RootWindowAppendsToTheRootListAsItStands) {
   EXPECT_EQ(ReadFile(InFolder("address.dat")), "r: s*\r\nAnn: ann@x*\r\nBob: bob@y*\r\n");
   EXPECT_EQ(ReadFile(BookFile("Default")), "a: b*\r\n");
   EXPECT_EQ(f.Combo2.Items(), (Items{"Default", "Work"}));
+  ASSERT_TRUE(app.Form3.IsLoaded());
+  EXPECT_EQ(app.Form3.get()->Combo1.Items(), (Items{"r: s*", "Ann: ann@x*", "Bob: bob@y*"}));
   {
     FileSizeLimit full(1);
     Save(w, "Cy", "cy@z");
