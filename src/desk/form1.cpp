@@ -215,7 +215,7 @@ void Form1::Command4_Click() {
 
 void Form1::Command5_Click() {
   app.AddAddress().Show();
-  // TODO: app.AddAddress().Text1.SetFocus() once the add-contact window has its boxes.
+  app.AddAddress().Text1.SetFocus();
 }
 
 void Form1::Command7_Click() {
