@@ -7,12 +7,15 @@
 #include <X11/keysym.h>
 
 #include <chrono>
+#include <map>
+#include <vector>
 
 namespace tallow::desktop {
 
 namespace {
 
-constexpr auto kSettle = std::chrono::milliseconds(10);
+// How long a program takes to read a changed keymap (10 ms measured, with margin).
+constexpr auto kSettle = std::chrono::milliseconds(20);
 
 unsigned long SymOf(char32_t c) {
   if (c == '\n') return XK_Return;
@@ -71,7 +74,6 @@ XTestKeyboard::XTestKeyboard() {
     display_ = nullptr;
     return;
   }
-  shiftCode_ = XKeysymToKeycode(display_, XK_Shift_L);
   worker_ = std::thread([this] { Run(); });
 }
 
@@ -118,65 +120,80 @@ void XTestKeyboard::Run() {
 }
 
 void XTestKeyboard::TypeKeys(const std::u32string& keys) {
-  XkbStateRec state{};
-  XkbGetState(display_, XkbUseCoreKbd, &state);
-  capsLock_ = state.locked_mods & LockMask;
-  for (char32_t c : keys) {
-    {
-      std::lock_guard lock(mutex_);
-      if (stop_) break;
-    }
-    TypeOne(SymOf(c));
-  }
-  if (bound_) {  // undo the binding once the last key has been taken in
-    std::this_thread::sleep_for(kSettle);
-    KeySym none[2] = {NoSymbol, NoSymbol};
-    XChangeKeyboardMapping(display_, spare_, 2, none, 1);
-    XSync(display_, False);
-    bound_ = 0;
-  }
-}
-
-void XTestKeyboard::TypeOne(unsigned long sym) {
-  KeyCode code = XKeysymToKeycode(display_, sym);
-  if (code && code != spare_) {
-    const KeySym plain = XkbKeycodeToKeysym(display_, code, 0, 0);
-    const KeySym shifted = XkbKeycodeToKeysym(display_, code, 0, 1);
-    if (plain == sym || shifted == sym) {
-      bool shift = plain != sym;
-      KeySym lower, upper;
-      XConvertCase(sym, &lower, &upper);
-      if (capsLock_ && lower != upper) shift = !shift;  // Caps Lock turns letters over
-      Tap(code, shift);
-      return;
-    }
-  }
-  // Not on the keymap at a level we can reach with Shift alone.
-  if (!Spare()) return;
-  if (bound_ != sym) {
-    if (bound_) std::this_thread::sleep_for(kSettle);  // the previous key is taken in first
-    KeySym syms[2] = {sym, sym};
-    XChangeKeyboardMapping(display_, spare_, 2, syms, 1);
-    XSync(display_, False);
-    bound_ = sym;
-    std::this_thread::sleep_for(kSettle);
-  }
-  Tap(spare_, false);
-}
-
-unsigned char XTestKeyboard::Spare() {
-  if (spare_) return spare_;
+  // The keymap as it is now (the user may have switched layouts since the
+  // last text): where each symbol sits, Shift or not, and which key codes are free.
   int min = 0, max = 0, per = 0;
   XDisplayKeycodes(display_, &min, &max);
   KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
-  if (!map) return 0;
-  for (int code = max; code >= min && !spare_; --code) {
+  if (!map) return;
+  std::map<unsigned long, std::pair<unsigned char, bool>> reach;  // symbol: key code, Shift
+  std::vector<unsigned char> spares;
+  for (int level = 0; level < 2 && level < per; ++level)
+    for (int code = min; code <= max; ++code) {
+      KeySym sym = map[(code - min) * per + level];
+      if (sym != NoSymbol) reach.emplace(sym, std::make_pair(static_cast<unsigned char>(code), level == 1));
+    }
+  for (int code = max; code >= min; --code) {
     bool empty = true;
     for (int k = 0; k < per; ++k) empty = empty && map[(code - min) * per + k] == NoSymbol;
-    if (empty) spare_ = static_cast<unsigned char>(code);
+    if (empty) spares.push_back(static_cast<unsigned char>(code));
   }
   XFree(map);
-  return spare_;
+  shiftCode_ = reach.count(XK_Shift_L) ? reach[XK_Shift_L].first : 0;
+  XkbStateRec state{};
+  XkbGetState(display_, XkbUseCoreKbd, &state);
+  const bool capsLock = state.locked_mods & LockMask;
+
+  // Characters missing from the keymap get spare key codes, all of a stretch
+  // of text bound at once before it is typed: a program reads the new keymap
+  // when it handles the change, and by then it must hold every character
+  // still waiting in its queue.
+  for (size_t from = 0; from < keys.size();) {
+    std::map<unsigned long, unsigned char> bound;
+    size_t to = from;
+    for (; to < keys.size(); ++to) {
+      const unsigned long sym = SymOf(keys[to]);
+      if (reach.count(sym) || bound.count(sym)) continue;
+      if (bound.size() == spares.size()) {
+        if (to == from) ++to;  // no spare key code at all: the character is left out
+        break;
+      }
+      bound[sym] = spares[bound.size()];
+    }
+    for (auto& [sym, code] : bound) {
+      KeySym syms[2] = {sym, sym};
+      XChangeKeyboardMapping(display_, code, 2, syms, 1);
+    }
+    if (!bound.empty()) {
+      XSync(display_, False);
+      std::this_thread::sleep_for(kSettle);
+    }
+    for (size_t k = from; k < to; ++k) {
+      {
+        std::lock_guard lock(mutex_);
+        if (stop_) break;
+      }
+      const unsigned long sym = SymOf(keys[k]);
+      if (auto it = reach.find(sym); it != reach.end()) {
+        bool shift = it->second.second;
+        KeySym lower, upper;
+        XConvertCase(sym, &lower, &upper);
+        if (capsLock && lower != upper) shift = !shift;  // Caps Lock turns letters over
+        Tap(it->second.first, shift);
+      } else if (auto b = bound.find(sym); b != bound.end()) {
+        Tap(b->second, false);
+      }
+    }
+    if (!bound.empty()) {  // undone once the keys have been taken in
+      std::this_thread::sleep_for(kSettle);
+      for (auto& [sym, code] : bound) {
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(display_, code, 2, none, 1);
+      }
+      XSync(display_, False);
+    }
+    from = to;
+  }
 }
 
 // Never press over, or release, a key the user holds; and wait for the user's

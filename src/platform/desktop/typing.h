@@ -40,16 +40,11 @@ class XTestKeyboard : public Keyboard {
  private:
   void Run();
   void TypeKeys(const std::u32string& keys);
-  void TypeOne(unsigned long sym);
   void WaitForRelease(unsigned char code);
   void Tap(unsigned char code, bool shift);
-  unsigned char Spare();
 
   Display* display_ = nullptr;
   unsigned char shiftCode_ = 0;
-  unsigned char spare_ = 0;
-  unsigned long bound_ = 0;  // what the spare key code types now; 0: nothing
-  bool capsLock_ = false;
 
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
