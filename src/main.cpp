@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -21,7 +22,8 @@ namespace {
 void EnsureRuntimeDir() {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
   if (dir && *dir) return;
-  std::string path = "/tmp/runtime-" + std::to_string(::getuid());
+  std::string path =
+      (std::filesystem::temp_directory_path() / ("runtime-" + std::to_string(::getuid()))).string();
   ::mkdir(path.c_str(), 0700);
   ::chmod(path.c_str(), 0700);
   ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
