@@ -1,22 +1,166 @@
 #include "stores/addresses.h"
 
+#include <filesystem>
+
+#include "stores/files.h"
+
 namespace tallow::stores {
 
+namespace fs = std::filesystem;
+
 std::string ContactEntry(const std::string& name, const std::string& address) { return name + ": " + address + "*"; }
-std::vector<std::string> ParseAddressFile(const std::string&, int, size_t*) { return {}; }
-std::string AddressFileText(const std::vector<std::string>&) { return {}; }
-std::string EntryAddress(const std::string&) { return {}; }
-std::string ToolbarAddress(const std::string&) { return {}; }
-bool IsSafeBookName(const std::string&) { return false; }
-std::string BookFolder(const std::string&, const std::string&) { return {}; }
-std::string BookAddressFile(const std::string&, const std::string&) { return {}; }
-std::string RootAddressFile(const std::string&) { return {}; }
-bool ReadAddressFile(const std::string&, ListBox&) { return false; }
-bool WriteAddressFile(const std::string&, const std::vector<std::string>&) { return false; }
-bool AppendAddressEntry(const std::string&, const std::string&) { return false; }
-void MakeFolder(const std::string&, const std::string&) {}
-bool SaveList(const std::string&, const std::string&, const std::string&, ListBox&) { return false; }
-void LoadList(const std::string&, const std::string&, const std::string&, ListBox&) {}
-void ApplyDefaultRule(ListBox&, bool) {}
+
+std::vector<std::string> ParseAddressFile(const std::string& text, int limit, size_t* consumed) {
+  std::vector<std::string> entries;
+  size_t pos = 0;
+  while (static_cast<int>(entries.size()) < limit) {
+    const size_t star = text.find('*', pos);
+    if (star == std::string::npos) break;
+    entries.push_back(text.substr(pos, star + 1 - pos));
+    // The two characters after the "*" (the line end) go, whatever they are.
+    pos = std::min(star + 3, text.size());
+    if (pos == text.size()) break;
+  }
+  if (consumed) *consumed = pos;
+  return entries;
+}
+
+// Items with CR LF between them: the writer adds the last CR LF.
+static std::string JoinLines(const std::vector<std::string>& items) {
+  std::string text;
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i > 0) text += CRLF;
+    text += items[i];
+  }
+  return text;
+}
+
+std::string AddressFileText(const std::vector<std::string>& entries) { return JoinLines(entries); }
+
+// The entry after `start`, less its last character; empty when nothing is left.
+static std::string CutAddress(const std::string& entry, size_t start) {
+  if (entry.empty() || start >= entry.size() - 1) return {};
+  return entry.substr(start, entry.size() - 1 - start);
+}
+
+std::string EntryAddress(const std::string& entry) {
+  const size_t colon = entry.find(':');
+  if (colon == std::string::npos) return entry;
+  return CutAddress(entry, colon + 2);
+}
+
+std::string ToolbarAddress(const std::string& entry) {
+  const size_t colon = entry.find(':');
+  return CutAddress(entry, colon == std::string::npos ? 1 : colon + 2);
+}
+
+bool IsSafeBookName(const std::string& book) {
+  return !book.empty() && book != "." && book != ".." && book.find('/') == std::string::npos &&
+         book.find('\0') == std::string::npos;
+}
+
+std::string BookFolder(const std::string& folder, const std::string& book) {
+  if (!IsSafeBookName(book)) return {};
+  std::string path = JoinPath(folder, book);
+  // A link in the program folder could lead anywhere.
+  std::error_code ec;
+  if (fs::is_symlink(fs::symlink_status(path, ec))) return {};
+  return path;
+}
+
+std::string BookAddressFile(const std::string& folder, const std::string& book) {
+  if (book.empty()) return RootAddressFile(folder);
+  const std::string bookFolder = BookFolder(folder, book);
+  return bookFolder.empty() ? std::string() : JoinPath(bookFolder, kAddressFile);
+}
+
+std::string RootAddressFile(const std::string& folder) { return JoinPath(folder, kAddressFile); }
+
+bool ReadAddressFile(const std::string& path, ListBox& list) {
+  std::string text;
+  if (path.empty() || !ReadWholeFile(path, text)) return false;
+  for (const std::string& entry : ParseAddressFile(text)) list.AddItem(entry);
+  return true;
+}
+
+// The file as it stands; a missing file is empty. False when it is there but
+// cannot be read, so that no writer replaces what it could not see.
+static bool ReadCurrent(const std::string& path, std::string& text) {
+  if (ReadWholeFile(path, text)) return true;
+  std::error_code ec;
+  return !fs::exists(fs::symlink_status(path, ec));
+}
+
+static void DropFinalCrLf(std::string& text) {
+  if (text.size() >= 2 && text.compare(text.size() - 2, 2, CRLF) == 0) text.resize(text.size() - 2);
+}
+
+bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries) {
+  std::string current;
+  if (path.empty() || !ReadCurrent(path, current)) return false;
+  size_t consumed = 0;
+  ParseAddressFile(current, kMaxEntries, &consumed);
+  std::string rest = current.substr(consumed);
+  std::string text = AddressFileText(entries);
+  if (rest.find('*') != std::string::npos) {
+    // Entries no reader could show: they stay, byte for byte.
+    DropFinalCrLf(rest);
+    text = entries.empty() ? rest : text + CRLF + rest;
+  }
+  return WriteWholeText(path, text);
+}
+
+bool AppendAddressEntry(const std::string& path, const std::string& entry) {
+  std::string current;
+  if (path.empty() || !ReadCurrent(path, current)) return false;
+  // What follows the last "*" is never read as an entry; the new entry
+  // starts its own line after it.
+  const size_t lastStar = current.rfind('*');
+  if (lastStar == std::string::npos) return WriteWholeText(path, entry);
+  return WriteWholeText(path, current.substr(0, lastStar + 1) + CRLF + entry);
+}
+
+void MakeFolder(const std::string& folder, const std::string& book) {
+  const std::string path = BookFolder(folder, book);
+  if (path.empty()) return;
+  std::error_code ec;
+  fs::create_directory(path, ec);
+}
+
+static std::string ListPath(const std::string& folder, const std::string& ext, const std::string& name) {
+  return JoinPath(folder, name + "." + ext);
+}
+
+bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items) {
+  return WriteWholeText(ListPath(folder, ext, name), JoinLines(items.Items()));
+}
+
+std::vector<std::string> ParseListFile(const std::string& text, int limit) {
+  std::vector<std::string> lines;
+  size_t pos = 0;
+  while (static_cast<int>(lines.size()) < limit && pos < text.size()) {
+    const size_t cr = text.find('\r', pos);
+    if (cr == std::string::npos) break;
+    lines.push_back(text.substr(pos, cr - pos));
+    pos = cr + 2;  // the LF after the CR goes, whatever it is
+  }
+  return lines;
+}
+
+void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items) {
+  items.Clear();
+  const std::string path = ListPath(folder, ext, name);
+  std::string text;
+  if (!FileExists(path) || !ReadWholeFile(path, text)) return;
+  for (const std::string& line : ParseListFile(text)) items.AddItem(line);
+}
+
+void ApplyDefaultRule(ListBox& books, bool selectItems) {
+  if (selectItems && books.ListCount() > 1) books.SetListIndex(0);
+  if (books.ListCount() > 0 && books.List(0) == kDefaultBook) return;
+  if (books.ListCount() == 0) books.AddItem(kDefaultBook);
+  books.SetList(0, kDefaultBook);
+  if (selectItems) books.SetListIndex(0);
+}
 
 }  // namespace tallow::stores

@@ -21,7 +21,8 @@ std::string ContactEntry(const std::string& name, const std::string& address);
 // The entries of an address-file text: each up to and including its "*", the
 // two characters after each "*" dropped whatever they are; at most `limit`.
 // `consumed`, when given, receives how many characters of the text the
-// entries read took (the rest is what a rewrite must keep).
+// entries read took, the two dropped after the last one included (the rest
+// is what a rewrite must keep).
 std::vector<std::string> ParseAddressFile(const std::string& text, int limit = kMaxEntries,
                                           size_t* consumed = nullptr);
 
@@ -41,7 +42,8 @@ std::string ToolbarAddress(const std::string& entry);
 // A book name that names a folder directly inside the program folder: not
 // empty, not "." or "..", no "/" and no NUL.
 bool IsSafeBookName(const std::string& book);
-// folder/book, or "" when the name is not safe.
+// folder/book, or "" when the name is not safe or folder/book is a symbolic
+// link (it could lead outside the program folder).
 std::string BookFolder(const std::string& folder, const std::string& book);
 // folder/book/address.dat; folder/address.dat (the root file) for an empty
 // name; "" for a name that is not safe.
@@ -51,15 +53,20 @@ std::string RootAddressFile(const std::string& folder);
 
 // ---- reading and writing address files ---------------------------------------
 // Reads the file's entries into `list` (appended; the caller clears it). False
-// when the file is missing or cannot be read: nothing is added.
+// when the file is missing or cannot be read, or the path is "" (a book name
+// that is not safe): nothing is added.
 bool ReadAddressFile(const std::string& path, ListBox& list);
 // Rewrites the file from `entries`. When the file as it stands holds more
 // than kMaxEntries entries, the part beyond the first kMaxEntries is kept
 // after them, so that a rewrite from a list a reader filled loses nothing.
-// False when it could not be written (the old file is then whole).
+// False when it could not be written, when the file is there but cannot be
+// read, or the path is "" (the old file is then whole).
 bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries);
 // Appends one entry to the file as it stands now (a missing file counts as
-// empty). False when it could not be written.
+// empty): the text up to its last "*", CR LF, the entry, CR LF. What follows
+// the last "*" is never read as an entry and would glue itself to the new
+// one, so it goes. False when it could not be read or written, or the path
+// is "" (the old file is then whole).
 bool AppendAddressEntry(const std::string& path, const std::string& entry);
 
 // ---- list files ----------------------------------------------------------------
@@ -68,6 +75,10 @@ bool AppendAddressEntry(const std::string& path, const std::string& entry);
 void MakeFolder(const std::string& folder, const std::string& book);
 // Writes the list's items, one per line, to folder/name.ext. False on failure.
 bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);
+// The lines of a list-file text: each up to a CR, the one character after
+// the CR dropped whatever it is; a last line ended by a bare CR is taken, a
+// last line without CR is lost; at most `limit`.
+std::vector<std::string> ParseListFile(const std::string& text, int limit = kMaxListLines);
 // Empties `items`, then, when folder/name.ext exists, appends each of its
 // lines (at most kMaxListLines; a last line ended by a bare CR is taken).
 void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);

@@ -1,12 +1,62 @@
 #include "stores/templates.h"
 
+#include <filesystem>
+
+#include "stores/files.h"
+
 namespace tallow::stores {
 
-void LoadTemplate(const std::string&, FileListBox&, ListBox&) {}
-void OpenListMessage(const std::string&, ListBox&, FileListBox&, TextBox&, TextBox&) {}
+std::string SubjectOf(const std::string& text) {
+  const size_t cr = text.find('\r');
+  return cr == std::string::npos ? text : text.substr(0, cr);
+}
+
+std::string MessageOf(const std::string& text) {
+  const size_t lf = text.find('\n');
+  return lf == std::string::npos ? text : text.substr(lf + 1);
+}
+
+// A listed file that vanished or cannot be read counts as empty.
+static std::string ReadListed(const std::string& folder, const std::string& name) {
+  std::string text;
+  if (!name.empty()) ReadWholeFile(JoinPath(folder, name), text);
+  return text;
+}
+
+void LoadTemplate(const std::string& folder, FileListBox& files, ListBox& list) {
+  files.SetPath(folder);  // re-lists the folder
+  list.Clear();
+  const int n = files.ListCount();
+  for (int i = 0; i < n; ++i) list.AddItem(SubjectOf(ReadListed(folder, files.List(i))));
+}
+
+void OpenListMessage(const std::string& folder, ListBox& list, FileListBox& files, TextBox& subject,
+                     TextBox& message) {
+  const int k = list.ListIndex();
+  if (k < 0) return;
+  const std::string text = ReadListed(folder, files.List(k));
+  subject.SetText(SubjectOf(text));
+  message.SetText(MessageOf(text));
+}
+
 std::string TemplateText(const std::string& subject, const std::string& message) {
   return subject + "\r\n" + message;
 }
-std::string NewFileName(const std::string&, FileListBox&, int, const std::string&) { return {}; }
+
+// A folder or anything else of that name would make the save fail, so it
+// counts as taken too.
+static bool NameTaken(const std::string& path) {
+  std::error_code ec;
+  const auto st = std::filesystem::symlink_status(path, ec);
+  return !ec && std::filesystem::exists(st);
+}
+
+std::string NewFileName(const std::string& folder, FileListBox& files, int plus, const std::string& extension) {
+  files.SetPath(folder);
+  long n = static_cast<long>(files.ListCount()) + plus;
+  std::string name = "data" + std::to_string(n) + extension;
+  while (NameTaken(JoinPath(folder, name))) name = "data" + std::to_string(++n) + extension;
+  return name;
+}
 
 }  // namespace tallow::stores

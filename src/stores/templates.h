@@ -9,6 +9,13 @@
 
 namespace tallow::stores {
 
+// The subject of a template text: before the first CR; the whole text
+// without one.
+std::string SubjectOf(const std::string& text);
+// The message of a template text: after the first LF; the whole text without
+// one.
+std::string MessageOf(const std::string& text);
+
 // Re-lists `files` over `folder` and fills `list` with each file's subject:
 // its text before the first CR; a file without any CR (an empty one too) is
 // listed with its whole text; a file that cannot be read is listed as empty.
@@ -29,8 +36,8 @@ std::string TemplateText(const std::string& subject, const std::string& message)
 
 // The name of a new file: "data", N, extension (".txt" or ".txx"), where N is
 // the count of files `files` lists after re-listing over `folder`, plus
-// `plus`; when that name exists already, the next number that names no
-// existing file.
+// `plus`; when that name exists already (a file, or a folder that would make
+// the save fail), the next number that names nothing existing.
 std::string NewFileName(const std::string& folder, FileListBox& files, int plus, const std::string& extension);
 
 }  // namespace tallow::stores

@@ -1,0 +1,327 @@
+// Address books: entries, address files, book paths, list files and the
+// Default rule.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "stores/addresses.h"
+#include "store_fixture.h"
+
+namespace tallow::testing {
+namespace {
+
+using namespace tallow::stores;
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+std::string Numbered(int n) {
+  std::string text;
+  for (int i = 1; i <= n; ++i) text += ContactEntry("n" + std::to_string(i), "a" + std::to_string(i)) + "\r\n";
+  return text;
+}
+
+// ---- entries and address-file text --------------------------------------------
+
+TEST(AddressFile, EntriesEachUpToTheirStar) {
+  EXPECT_EQ(ContactEntry("a", "b"), "a: b*");
+  EXPECT_EQ(ParseAddressFile("a: b*\r\nc: d*\r\n"), (Lines{"a: b*", "c: d*"}));
+}
+
+TEST(AddressFile, NoStarOrLoneCrLfGivesNothing) {
+  EXPECT_EQ(ParseAddressFile(""), Lines{});
+  EXPECT_EQ(ParseAddressFile("\r\n"), Lines{});
+  EXPECT_EQ(ParseAddressFile("a: b\r\n"), Lines{});
+  EXPECT_EQ(ParseAddressFile("a: b*\r\ntrailing text"), (Lines{"a: b*"}));
+}
+
+TEST(AddressFile, StarInsideANameSplitsTheEntry) {
+  // "x*y: z*": the two characters after the first "*" go whatever they are.
+  EXPECT_EQ(ParseAddressFile(ContactEntry("x*yz", "w") + "\r\n"), (Lines{"x*", ": w*"}));
+}
+
+TEST(AddressFile, EntriesWithoutCrLfBetween) {
+  EXPECT_EQ(ParseAddressFile("a: b*c: d*\r\n"), (Lines{"a: b*", " d*"}));
+}
+
+TEST(AddressFile, StarAtTheVeryEnd) {
+  EXPECT_EQ(ParseAddressFile("a: b*"), (Lines{"a: b*"}));
+  EXPECT_EQ(ParseAddressFile("a: b*\r"), (Lines{"a: b*"}));
+  EXPECT_EQ(ParseAddressFile("****"), (Lines{"*", "*"}));
+}
+
+TEST(AddressFile, AtMost1001EntriesAndWhereReadingStopped) {
+  const std::string text = Numbered(1002);
+  size_t consumed = 0;
+  Lines entries = ParseAddressFile(text, kMaxEntries, &consumed);
+  ASSERT_EQ(entries.size(), 1001u);
+  EXPECT_EQ(entries.back(), "n1001: a1001*");
+  EXPECT_EQ(text.substr(consumed), "n1002: a1002*\r\n");
+}
+
+TEST(AddressFile, TextOfEntriesLeavesTheLastCrLfToTheWriter) {
+  EXPECT_EQ(AddressFileText({}), "");
+  EXPECT_EQ(AddressFileText({"a: b*", "c: d*"}), "a: b*\r\nc: d*");
+}
+
+TEST(EntryAddress, AfterColonAndOneCharacterLessTheLast) {
+  EXPECT_EQ(EntryAddress("a: b*"), "b");
+  EXPECT_EQ(EntryAddress("x: y: z*"), "y: z");
+  EXPECT_EQ(EntryAddress("no colon*"), "no colon*");
+  EXPECT_EQ(EntryAddress("a:*"), "");
+  EXPECT_EQ(EntryAddress("a: *"), "");
+  EXPECT_EQ(EntryAddress(":"), "");
+  EXPECT_EQ(EntryAddress(""), "");
+}
+
+TEST(ToolbarAddress, EntryWithoutColonLosesFirstAndLast) {
+  EXPECT_EQ(ToolbarAddress("a: b*"), "b");
+  EXPECT_EQ(ToolbarAddress("x: y: z*"), "y: z");
+  EXPECT_EQ(ToolbarAddress("<me@x.org>"), "me@x.org");
+  EXPECT_EQ(ToolbarAddress("ab"), "");
+  EXPECT_EQ(ToolbarAddress("a"), "");
+  EXPECT_EQ(ToolbarAddress(""), "");
+  EXPECT_EQ(ToolbarAddress("a:*"), "");
+}
+
+// ---- paths ---------------------------------------------------------------------
+
+TEST(BookPaths, SafeNamesOnly) {
+  EXPECT_EQ(BookFolder("/p", "Work"), "/p/Work");
+  EXPECT_EQ(BookAddressFile("/p", "Work"), "/p/Work/address.dat");
+  EXPECT_EQ(BookAddressFile("/p", "a\\b"), "/p/a\\b/address.dat");  // a plain character here
+  EXPECT_EQ(BookAddressFile("/p", ""), "/p/address.dat");
+  EXPECT_EQ(RootAddressFile("/p"), "/p/address.dat");
+  for (std::string bad : {std::string("."), std::string(".."), std::string("../x"), std::string("a/b"),
+                          std::string("/abs"), std::string("a\0b", 3)}) {
+    EXPECT_FALSE(IsSafeBookName(bad));
+    EXPECT_EQ(BookFolder("/p", bad), "");
+    EXPECT_EQ(BookAddressFile("/p", bad), "");
+  }
+  EXPECT_FALSE(IsSafeBookName(""));
+  EXPECT_EQ(BookFolder("/p", ""), "");
+}
+
+class AddressStoreTest : public StoreTest {
+ protected:
+  ListBox Combo1{form, "Combo1"};
+  ListBox Combo2{form, "Combo2"};
+  std::vector<std::string> clicks;
+  void SetUp() override {
+    Combo2.Click = [this] { clicks.push_back(std::to_string(Combo2.ListIndex()) + " " + Combo2.List(0)); };
+  }
+};
+
+TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
+  TempDir outside;
+  fs::create_directory(InFolder("inner"));
+  const std::string escape = "../" + fs::path(outside.path()).filename().string();
+  MakeFolder(Folder() + "/inner", "..");
+  MakeFolder(Folder(), escape + "/made");
+  MakeFolder(Folder(), "a/b");
+  EXPECT_FALSE(Exists(outside.path() + "/made"));
+  EXPECT_FALSE(Exists(InFolder("a")));
+  // A link planted in the program folder is not followed either.
+  fs::create_directory_symlink(outside.path(), InFolder("Linked"));
+  MakeFolder(Folder(), "Linked");
+  EXPECT_EQ(BookAddressFile(Folder(), "Linked"), "");
+  EXPECT_FALSE(WriteAddressFile(BookAddressFile(Folder(), "Linked"), {"a: b*"}));
+  EXPECT_FALSE(AppendAddressEntry(BookAddressFile(Folder(), ".."), "a: b*"));
+  EXPECT_FALSE(ReadAddressFile(BookAddressFile(Folder(), escape), Combo1));
+  EXPECT_TRUE(fs::is_empty(outside.path()));
+}
+
+TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
+  MakeFolder(Folder(), "Work");
+  EXPECT_TRUE(fs::is_directory(InFolder("Work")));
+  MakeFolder(Folder(), "Work");  // exists: nothing happens
+  MakeFolder(Folder() + "/missing", "Work");
+  EXPECT_FALSE(Exists(InFolder("missing")));
+  MakeFolder(Folder(), "");
+  EXPECT_TRUE(fs::is_directory(InFolder("Work")));
+}
+
+TEST_F(AddressStoreTest, ReadAppendsEntriesOfTheFile) {
+  Put("address.dat", "a: b*\r\nc: d*\r\n");
+  Combo1.AddItem("kept");
+  EXPECT_TRUE(ReadAddressFile(RootAddressFile(Folder()), Combo1));
+  EXPECT_EQ(Items(Combo1), (Lines{"kept", "a: b*", "c: d*"}));
+  EXPECT_FALSE(ReadAddressFile(BookAddressFile(Folder(), "Nobook"), Combo1));
+  EXPECT_FALSE(ReadAddressFile("", Combo1));
+  EXPECT_EQ(Combo1.ListCount(), 3);
+}
+
+TEST_F(AddressStoreTest, ThousandAndTwoEntriesReadAsThousandAndOne) {
+  Put("address.dat", Numbered(1002));
+  ReadAddressFile(RootAddressFile(Folder()), Combo1);
+  EXPECT_EQ(Combo1.ListCount(), 1001);
+}
+
+TEST_F(AddressStoreTest, WriteGivesEntriesEachWithCrLfOrALoneCrLf) {
+  const std::string path = BookAddressFile(Folder(), "Work");
+  MakeFolder(Folder(), "Work");
+  ASSERT_TRUE(WriteAddressFile(path, {"a: b*", "c: d*"}));
+  EXPECT_EQ(ReadFile(path), "a: b*\r\nc: d*\r\n");
+  ASSERT_TRUE(WriteAddressFile(path, {}));
+  EXPECT_EQ(ReadFile(path), "\r\n");
+  EXPECT_TRUE(ReadAddressFile(path, Combo1));
+  EXPECT_EQ(Combo1.ListCount(), 0);
+}
+
+TEST_F(AddressStoreTest, RewriteFromAFilledListKeepsEntriesBeyondTheLimit) {
+  const std::string file = Numbered(1005);
+  Put("address.dat", file);
+  ReadAddressFile(RootAddressFile(Folder()), Combo1);
+  ASSERT_EQ(Combo1.ListCount(), 1001);
+  // Unchanged list: the file stays byte for byte.
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), Combo1.Items()));
+  EXPECT_EQ(Get("address.dat"), file);
+  // One entry deleted: the other 1,004 are all still there.
+  Combo1.RemoveItem(0);
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), Combo1.Items()));
+  EXPECT_EQ(Get("address.dat"), file.substr(file.find('\n') + 1));
+  // The list stands for the first 1,001 entries (now n2 to n1002); with none
+  // left the rest stands alone.
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), {}));
+  EXPECT_EQ(Get("address.dat"), file.substr(file.find("n1003:")));
+}
+
+TEST_F(AddressStoreTest, RewriteOfExactlyTheLimitKeepsNoTail) {
+  Put("address.dat", Numbered(1001) + "junk without entries");
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), {"a: b*"}));
+  EXPECT_EQ(Get("address.dat"), "a: b*\r\n");
+}
+
+TEST_F(AddressStoreTest, AppendAddsToTheFileAsItStands) {
+  const std::string path = RootAddressFile(Folder());
+  ASSERT_TRUE(AppendAddressEntry(path, "a: b*"));  // missing file
+  EXPECT_EQ(Get("address.dat"), "a: b*\r\n");
+  ASSERT_TRUE(AppendAddressEntry(path, "c: d*"));
+  EXPECT_EQ(Get("address.dat"), "a: b*\r\nc: d*\r\n");
+  Put("address.dat", "\r\n");  // a book emptied by "Delete Address"
+  ASSERT_TRUE(AppendAddressEntry(path, "e: f*"));
+  EXPECT_EQ(Get("address.dat"), "e: f*\r\n");
+  Put("address.dat", "a: b*");  // no line end after the last entry
+  ASSERT_TRUE(AppendAddressEntry(path, "e: f*"));
+  EXPECT_EQ(Get("address.dat"), "a: b*\r\ne: f*\r\n");
+  Put("address.dat", "a: b*\r\nstray text");
+  ASSERT_TRUE(AppendAddressEntry(path, "e: f*"));
+  EXPECT_EQ(Get("address.dat"), "a: b*\r\ne: f*\r\n");
+  Put("address.dat", Numbered(1002));
+  ASSERT_TRUE(AppendAddressEntry(path, "e: f*"));
+  EXPECT_EQ(Get("address.dat"), Numbered(1002) + "e: f*\r\n");
+}
+
+TEST_F(AddressStoreTest, FailedWritesKeepTheOldFile) {
+  const std::string path = RootAddressFile(Folder());
+  Put("address.dat", Numbered(3));
+  {
+    FileSizeLimit full(8);
+    EXPECT_FALSE(WriteAddressFile(path, {"x: yyyyyyyyyyyyyyy*"}));
+    EXPECT_FALSE(AppendAddressEntry(path, "x: y*"));
+    Combo2.AddItem("Default");
+    Combo2.AddItem("A much longer book name");
+    EXPECT_FALSE(SaveList(Folder(), "lst", "books", Combo2));
+  }
+  EXPECT_EQ(Get("address.dat"), Numbered(3));
+  EXPECT_FALSE(Exists(InFolder("books.lst")));
+  fs::create_directory(InFolder("Work"));
+  fs::create_directory(InFolder("Work/address.dat"));
+  EXPECT_FALSE(WriteAddressFile(BookAddressFile(Folder(), "Work"), {"a: b*"}));
+  EXPECT_FALSE(AppendAddressEntry(BookAddressFile(Folder(), "Work"), "a: b*"));
+  EXPECT_FALSE(WriteAddressFile("", {"a: b*"}));
+}
+
+// ---- list files --------------------------------------------------------------------
+
+TEST(ListFile, LinesUpToEachCr) {
+  EXPECT_EQ(ParseListFile("Work\r\nHome\r\n"), (Lines{"Work", "Home"}));
+  EXPECT_EQ(ParseListFile("\r\n"), (Lines{""}));
+  EXPECT_EQ(ParseListFile(""), Lines{});
+  EXPECT_EQ(ParseListFile("Work\r\nlost"), (Lines{"Work"}));
+  EXPECT_EQ(ParseListFile("Work\rHome\r\n"), (Lines{"Work", "ome"}));  // a bare CR eats one character
+  EXPECT_EQ(ParseListFile("Work\r\nLast\r"), (Lines{"Work", "Last"}));
+  EXPECT_EQ(ParseListFile("\r"), (Lines{""}));
+}
+
+TEST_F(AddressStoreTest, SaveAndLoadList) {
+  Combo2.AddItem("Default");
+  Combo2.AddItem("Home");
+  ASSERT_TRUE(SaveList(Folder(), "lst", "books", Combo2));
+  EXPECT_EQ(Get("books.lst"), "Default\r\nHome\r\n");
+  Combo1.AddItem("stale");
+  LoadList(Folder(), "lst", "books", Combo1);
+  EXPECT_EQ(Items(Combo1), (Lines{"Default", "Home"}));
+  Combo2.Clear();
+  ASSERT_TRUE(SaveList(Folder(), "lst", "books", Combo2));
+  EXPECT_EQ(Get("books.lst"), "\r\n");
+  LoadList(Folder(), "lst", "books", Combo1);
+  EXPECT_EQ(Items(Combo1), (Lines{""}));
+}
+
+TEST_F(AddressStoreTest, LoadListOfMissingOrHiddenFileIsEmpty) {
+  Combo1.AddItem("stale");
+  LoadList(Folder(), "lst", "books", Combo1);
+  EXPECT_EQ(Combo1.ListCount(), 0);
+  fs::create_directory(InFolder("books.lst"));
+  LoadList(Folder(), "lst", "books", Combo1);
+  EXPECT_EQ(Combo1.ListCount(), 0);
+}
+
+TEST_F(AddressStoreTest, ListFileOf30002LinesLoads30001) {
+  std::string text;
+  for (int i = 0; i < 30002; ++i) text += "b" + std::to_string(i) + "\r\n";
+  Put("books.lst", text);
+  LoadList(Folder(), "lst", "books", Combo1);
+  EXPECT_EQ(Combo1.ListCount(), 30001);
+  EXPECT_EQ(Combo1.List(30000), "b30000");
+}
+
+// ---- the Default rule ----------------------------------------------------------------
+
+TEST_F(AddressStoreTest, DefaultRuleWithoutSelecting) {
+  ApplyDefaultRule(Combo2, false);
+  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  Put("books.lst", "Work\r\nHome\r\n");
+  LoadList(Folder(), "lst", "books", Combo2);
+  ApplyDefaultRule(Combo2, false);
+  EXPECT_EQ(Items(Combo2), (Lines{"Default", "Home"}));
+  EXPECT_EQ(Get("books.lst"), "Work\r\nHome\r\n");
+  Combo2.SetList(0, "default");
+  ApplyDefaultRule(Combo2, false);
+  EXPECT_EQ(Combo2.List(0), "Default");
+  EXPECT_EQ(Combo2.ListIndex(), -1);
+  EXPECT_EQ(clicks, Lines{});
+}
+
+TEST_F(AddressStoreTest, DefaultRuleOfTheSendEmailWindowSelects) {
+  // Empty list: "Default" appended and selected.
+  ApplyDefaultRule(Combo2, true);
+  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  EXPECT_EQ(clicks, (Lines{"0 Default"}));
+  // Only "Default": nothing selected.
+  clicks.clear();
+  Combo2.SetListIndex(-1);
+  clicks.clear();
+  ApplyDefaultRule(Combo2, true);
+  EXPECT_EQ(Combo2.ListIndex(), -1);
+  EXPECT_EQ(clicks, Lines{});
+  // Two items beginning with "Default": selected once.
+  Combo2.AddItem("Home");
+  ApplyDefaultRule(Combo2, true);
+  EXPECT_EQ(clicks, (Lines{"0 Default"}));
+  // Another first book: selected as it is, then again as "Default".
+  clicks.clear();
+  Combo2.SetList(0, "Work");
+  ApplyDefaultRule(Combo2, true);
+  EXPECT_EQ(clicks, (Lines{"0 Work", "0 Default"}));
+  // One item, not "Default": renamed, then selected once.
+  clicks.clear();
+  Combo2.Clear();
+  Combo2.AddItem("Work");
+  ApplyDefaultRule(Combo2, true);
+  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  EXPECT_EQ(clicks, (Lines{"0 Default"}));
+}
+
+}  // namespace
+}  // namespace tallow::testing

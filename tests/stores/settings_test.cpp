@@ -1,0 +1,101 @@
+// The settings file: its fields, its writers and how a flag chooses.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "stores/settings.h"
+#include "store_fixture.h"
+
+namespace tallow::testing {
+namespace {
+
+using namespace tallow::stores;
+using Fields = std::vector<std::string>;
+
+TEST(ParseSettings, WorkedExample) {
+  EXPECT_EQ(ParseSettings("1:\r\n0:\r\n[END]\r\n"), (Fields{"1", "\n0"}));
+  EXPECT_EQ(ParseSettings("0:\r\n1:\r\n[END]\r\n"), (Fields{"0", "\n1"}));
+}
+
+TEST(ParseSettings, NoColonGivesNoField) {
+  EXPECT_EQ(ParseSettings(""), Fields{});
+  EXPECT_EQ(ParseSettings("[END]\r\n"), Fields{});
+}
+
+TEST(ParseSettings, AtMost21Fields) {
+  std::string text;
+  for (int i = 0; i < 25; ++i) text += std::to_string(i) + ":x";
+  Fields fields = ParseSettings(text);
+  ASSERT_EQ(fields.size(), 21u);
+  EXPECT_EQ(fields[0], "0");
+  EXPECT_EQ(fields[20], "20");
+}
+
+TEST(ParseSettings, TrailingColonYieldsLastFieldAndStops) {
+  EXPECT_EQ(ParseSettings("1:\r\n0:"), (Fields{"1", "\n0"}));
+  EXPECT_EQ(ParseSettings(":"), (Fields{""}));
+  EXPECT_EQ(ParseSettings("a:b"), (Fields{"a"}));
+  EXPECT_EQ(ParseSettings("a::b:"), (Fields{"a", "b"}));  // the second ":" is the dropped character
+}
+
+TEST(SettingsText, BothWriters) {
+  EXPECT_EQ(SettingsText(true, false), "1:\r\n0:\r\n[END]");
+  EXPECT_EQ(SettingsText(false, true), "0:\r\n1:\r\n[END]");
+}
+
+TEST(FlagChooses, FloorOfTheNumberIsOne) {
+  for (const char* yes : {"1", "\n1", "1.5", " 1", "\r\n 1", "1.999", "+1", "1e0", "1\r\n"})
+    EXPECT_TRUE(FlagChooses(yes)) << yes;
+  for (const char* no : {"2", "0.9", "0", "", "abc", "-1", "1abc", ".", "inf", "nan", "0x1", "\n", "1 1", "-0.5"})
+    EXPECT_FALSE(FlagChooses(no)) << no;
+}
+
+class SettingsFileTest : public StoreTest {
+ protected:
+  ListBox List2{form, "List2"};
+};
+
+TEST_F(SettingsFileTest, WrittenFileIsFifteenBytesAndReadsBack) {
+  ASSERT_TRUE(WriteSettings(Folder(), false, true));
+  EXPECT_EQ(Get("settings.dat"), "0:\r\n1:\r\n[END]\r\n");
+  ReFreshSettings(Folder(), List2, true);
+  EXPECT_EQ(Items(List2), (Fields{"0", "\n1"}));
+  EXPECT_FALSE(FlagChooses(List2.List(0)));
+  EXPECT_TRUE(FlagChooses(List2.List(1)));
+}
+
+TEST_F(SettingsFileTest, ClearingCopyReadsOnceAndAppendingCopyAdds) {
+  Put("settings.dat", "1:\r\n0:\r\n[END]\r\n");
+  ReFreshSettings(Folder(), List2, true);
+  ReFreshSettings(Folder(), List2, true);
+  EXPECT_EQ(Items(List2), (Fields{"1", "\n0"}));
+  ReFreshSettings(Folder(), List2, false);
+  EXPECT_EQ(Items(List2), (Fields{"1", "\n0", "1", "\n0"}));
+}
+
+TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesNoFields) {
+  List2.AddItem("stale");
+  ReFreshSettings(Folder(), List2, true);
+  EXPECT_EQ(List2.ListCount(), 0);
+  Put("settings.dat", "");
+  ReFreshSettings(Folder(), List2, true);
+  EXPECT_EQ(List2.ListCount(), 0);
+  std::filesystem::remove(InFolder("settings.dat"));
+  std::filesystem::create_directory(InFolder("settings.dat"));
+  ReFreshSettings(Folder(), List2, false);
+  EXPECT_EQ(List2.ListCount(), 0);
+  // Nothing there chooses a client, and asking does not throw.
+  EXPECT_FALSE(FlagChooses(List2.List(0)));
+}
+
+TEST_F(SettingsFileTest, FailedWriteKeepsTheOldFile) {
+  Put("settings.dat", "1:\r\n0:\r\n[END]\r\n");
+  {
+    FileSizeLimit full(4);
+    EXPECT_FALSE(WriteSettings(Folder(), false, true));
+  }
+  EXPECT_EQ(Get("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+}
+
+}  // namespace
+}  // namespace tallow::testing
