@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "platform/desktop/assets.h"
 #include "platform/desktop/desktop.h"
 #include "program.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
   qapp.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
 
   tallow::desktop::Desktop desktop;
+  QApplication::setWindowIcon(tallow::desktop::AssetIcon("program"));  // for windows without one of their own
   tallow::Program app(desktop.services());
   desktop.dispatch.wrap = [&app](const tallow::desktop::Dispatcher::Call& call) {
     tallow::Program::Dispatch d(app);
