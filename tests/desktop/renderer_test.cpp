@@ -47,6 +47,7 @@ class Sample : public Form {
     option1.Click = [this] { events.push_back("Option1_Click 1"); };
     check.Click = [this] { events.push_back("Check1_Click " + std::to_string(check.Value())); };
     item2.Click = [this] { events.push_back("mnuSecond_Click"); };
+    label.Click = [this] { events.push_back("Label1_Click"); };
   }
   ~Sample() override { svc().windows.Detach(*this); }
 
@@ -175,9 +176,10 @@ TEST_F(RendererTest, UserActionsReachTheModel) {
   W<QRadioButton>(form.option0)->click();
   W<QCheckBox>(form.check)->click();
   W<QCheckBox>(form.check)->click();
+  QTest::mouseClick(W(form.label), Qt::LeftButton);
   EXPECT_EQ(form.events, (std::vector<std::string>{"Command1_Click", "Text1_Change h", "Text1_Change hi",
                                                    "List1_Click 1", "Option1_Click 0", "Check1_Click 1",
-                                                   "Check1_Click 0"}));
+                                                   "Check1_Click 0", "Label1_Click"}));
   EXPECT_EQ(form.line.Text(), "hi");
   EXPECT_EQ(form.list.ListIndex(), 1);
 
@@ -233,6 +235,17 @@ TEST_F(RendererTest, TitleBarCloseAsksTheWindowAndACancelKeepsIt) {
   form.line.SetText("after");  // nothing draws it any more; nothing breaks
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(RendererTest, AButtonThatUnloadsItsOwnWindowIsSafe) {
+  form.Show();
+  form.button.Click = [this] { host.UnloadForm(form, 1); };
+  QPointer<QPushButton> button = W<QPushButton>(form.button);
+  button->click();  // its window goes while its own signal is still running
+  EXPECT_FALSE(desktop.windows.IsAttached(&form));
+  ASSERT_FALSE(button.isNull());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(button.isNull());
 }
 
 TEST_F(RendererTest, WindowStatesBothWays) {
