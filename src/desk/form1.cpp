@@ -1,6 +1,9 @@
 #include "desk/form1.h"
 
+#include "mail/send.h"
 #include "program.h"
+#include "stores/settings.h"
+#include "stores/templates.h"
 
 namespace tallow::desk {
 
@@ -37,6 +40,43 @@ Form1::Form1(Program& app)
   Label1.Add(0, *this, "Label1", &Frame3, "Choose Your Email Template");
   txtMessage.multiLine = true;
   List2.SetVisible(false);
+  File1.SetVisible(false);
+
+  geometry = {0, 0, 700, 480};
+  icon = "program";
+  centred = true;
+
+  // Left-hand column: the address book, the other windows, the banner.
+  Frame2.geometry = {8, 8, 240, 232};
+  Combo2.geometry = {10, 20, 220, 60};
+  Command10.geometry = {10, 86, 128, 26};
+  Command11.geometry = {142, 86, 88, 26};
+  // These four sit on the window itself, over their frame's area.
+  Combo1.geometry = {18, 126, 220, 72};
+  Command5.geometry = {18, 204, 106, 26};
+  Command6.geometry = {128, 204, 110, 26};
+
+  Frame1.geometry = {8, 248, 240, 156};
+  Command8.geometry = {10, 20, 220, 26};
+  Command7.geometry = {18, 300, 220, 26};
+  Command4.geometry = {18, 332, 220, 26};
+  Command3.geometry = {10, 116, 220, 26};
+
+  Image5.geometry = {53, 414, 150, 52};
+
+  // Right-hand column: template, recipient, subject, message, the three buttons.
+  Frame3.geometry = {256, 8, 436, 464};
+  Label1[0].geometry = {12, 20, 412, 16};
+  List1.geometry = {12, 38, 412, 96};
+  Label2.geometry = {12, 142, 412, 16};
+  txtSendTo.geometry = {12, 160, 412, 24};
+  Label3.geometry = {12, 192, 412, 16};
+  txtSubject.geometry = {12, 210, 412, 24};
+  Label4.geometry = {12, 242, 412, 16};
+  txtMessage.geometry = {12, 260, 412, 156};
+  Command1.geometry = {12, 426, 120, 28};
+  Command9.geometry = {144, 426, 148, 28};
+  Command2.geometry = {304, 426, 120, 28};
 
   Timer2.OnTimer = [this] { Timer2_Timer(); };
   Timer1.OnTimer = [this] { Timer1_Timer(); };
@@ -56,26 +96,144 @@ Form1::Form1(Program& app)
   Combo2.Click = [this] { Combo2_Click(); };
 }
 
-void Form1::AutoFill() {}
-void Form1::OpenListMessage(int) {}
-void Form1::LoadTemplate() {}
-bool Form1::SendMailByExpress() { return false; }
-void Form1::ReFreshSettings() {}
-void Form1::Form_Load() {}
+namespace {
+
+// Characters, not bytes: the clipboard's text is UTF-8.
+size_t CharCount(const std::string& text) {
+  size_t n = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++n;
+  return n;
+}
+
+// An address taken from the clipboard: holds "@", at most 44 characters.
+constexpr size_t kAutoFillLimit = 45;
+
+}  // namespace
+
+std::string Form1::Folder() { return svc().env.ProgramFolder(); }
+
+void Form1::AutoFill() {
+  std::string text;
+  if (!svc().clipboard.GetText(text)) return;
+  if (text.find('@') != std::string::npos && CharCount(text) < kAutoFillLimit) txtSendTo.SetText(text);
+}
+
+void Form1::OpenListMessage(int) { stores::OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage); }
+
+void Form1::LoadTemplate() { stores::LoadTemplate(Folder(), File1, List1); }
+
+bool Form1::SendMailByExpress() {
+  auto failure = mail::SendByExpress(svc().mapi, svc().loop, txtSendTo, txtSubject, txtMessage, app.AppTitle);
+  if (!failure) return true;
+  NotSent("The message was not sent. The mail system failed while " + failure->step + ": " + failure->reason);
+  return false;
+}
+
+void Form1::ReFreshSettings() { stores::ReFreshSettings(Folder(), List2, true); }
+
+void Form1::Form_Load() {
+  MakeTopmost(*this);
+  SetCaption(app.AppTitle + " - [ Send Email ]");
+  LoadTemplate();
+  ReFreshSettings();
+  ReFreshAddressBook();
+}
+
 void Form1::Form_Unload(int& cancel) {
   Hide();
   cancel = 1;
 }
-void Form1::Timer2_Timer() {}
-void Form1::Timer1_Timer() {}
-void Form1::Command1_Click() {}
-void Form1::Command2_Click() {}
-void Form1::Command3_Click() {}
-void Form1::Command4_Click() {}
-void Form1::Command5_Click() {}
-void Form1::Command7_Click() {}
-void Form1::Command8_Click() {}
-void Form1::Command9_Click() {}
-void Form1::List1_Click() {}
+
+void Form1::Timer2_Timer() {
+  Hide();
+  Timer2.SetEnabled(false);
+}
+
+// Every key that is down now acts, in this order; a held key acts at every tick.
+void Form1::Timer1_Timer() {
+  KeyState& keys = svc().keys;
+  if (keys.IsKeyDown(vbKeyF10)) {
+    Show();
+    AutoFill();
+  }
+  if (keys.IsKeyDown(vbKeyF12)) app.Form1a().Show();
+  if (keys.IsKeyDown(vbKeyF9)) svc().keyboard.Type(txtMessage.Text());
+  if (keys.IsKeyDown(vbKeyF8)) svc().keyboard.Type(txtSubject.Text());
+  if (keys.IsKeyDown(vbKeyEscape) && Visible()) Hide();
+}
+
+// Shows the window again over the reason, so that the user can retry.
+void Form1::NotSent(const std::string& prompt) {
+  Show();
+  app.MsgBox(prompt, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+}
+
+void Form1::Command1_Click() {
+  auto refuse = [this](const std::string& prompt) {
+    app.MsgBox(prompt, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  };
+  if (txtSendTo.Text().empty()) return refuse("Please enter or select a receipent.");
+  if (txtMessage.Text().empty()) return refuse("Please enter the email message.");
+  if (txtSubject.Text().empty()) return refuse("Please enter or select a subject.");
+
+  // A road that fails stops the send before the next one: nothing has gone
+  // out twice when the user tries again, and the recipient stays for that.
+  if (stores::FlagChooses(List2.List(1))) {
+    Hide();
+    try {
+      mail::SendMailByOutlook(svc().automation, txtSubject.Text(), txtSendTo.Text(),
+                              txtMessage.Text() + app.MailFooter);
+    } catch (const MailError& e) {
+      return NotSent(std::string("The message was not sent through Outlook for Office: ") + e.what());
+    }
+    app.MsgBox("Message has been sent using Outlook for Office", MsgButtons::OK, MsgIcon::Information,
+               "Message Delievered");
+    Hide();
+  }
+  if (stores::FlagChooses(List2.List(0))) {
+    Hide();
+    if (!SendMailByExpress()) return;
+    Hide();
+  }
+  // Subject and message stay for the next recipient.
+  txtSendTo.SetText("");
+}
+
+void Form1::Command2_Click() {
+  txtSendTo.SetText("");
+  txtSubject.SetText("");
+  txtMessage.SetText("");
+}
+
+void Form1::Command3_Click() { app.Tutorial().Show(); }
+
+void Form1::Command4_Click() {
+  Hide();
+  app.SettingMan().Show();
+}
+
+void Form1::Command5_Click() {
+  app.AddAddress().Show();
+  // TODO: app.AddAddress().Text1.SetFocus() once the add-contact window has its boxes.
+}
+
+void Form1::Command7_Click() {
+  app.Form1a().Show();
+  Hide();
+}
+
+void Form1::Command8_Click() {
+  app.UtilityBrowser().Show();
+  Hide();
+}
+
+// A clipboard that cannot be read leaves the message as it was.
+void Form1::Command9_Click() {
+  std::string text;
+  if (svc().clipboard.GetText(text)) txtMessage.SetText(text);
+}
+
+void Form1::List1_Click() { OpenListMessage(List1.ListIndex()); }
 
 }  // namespace tallow::desk

@@ -73,6 +73,10 @@ class Form1 : public Window {
   void Command11_Click();
   void Combo1_Click();
   void Combo2_Click();
+
+ private:
+  std::string Folder();
+  void NotSent(const std::string& prompt);
 };
 
 }  // namespace tallow::desk

@@ -1,6 +1,8 @@
 #include "desk/form3.h"
 
 #include "program.h"
+#include "stores/addresses.h"
+#include "stores/templates.h"
 
 namespace tallow::desk {
 
@@ -16,8 +18,21 @@ Form3::Form3(Program& app)
       Label4(*this, "Label4", nullptr, "Preview Email Message:"),
       txtMessage(*this, "txtMessage"),
       File1(*this, "File1", "*.txt") {
-  Label1.Add(1, *this, "Label1", nullptr, "Quick Address Book");
-  Label1.Add(0, *this, "Label1", nullptr, "Choose Your Email Template");
+  geometry = {0, 0, 620, 312};
+  icon = "program";
+  // Left column: the quick address list and the three clipboard buttons.
+  Label1.Add(1, *this, "Label1", nullptr, "Quick Address Book").geometry = {8, 8, 330, 16};
+  Combo1.geometry = {8, 26, 330, 172};
+  Command1.geometry = {8, 206, 330, 28};
+  Command2.geometry = {8, 240, 330, 28};
+  Command3.geometry = {8, 274, 330, 28};
+  // Right column: the templates and the preview.
+  Label1.Add(0, *this, "Label1", nullptr, "Choose Your Email Template").geometry = {350, 8, 262, 16};
+  List1.geometry = {350, 26, 262, 92};
+  Label3.geometry = {350, 124, 262, 16};
+  txtSubject.geometry = {350, 142, 262, 24};
+  Label4.geometry = {350, 172, 262, 16};
+  txtMessage.geometry = {350, 190, 262, 112};
   txtMessage.multiLine = true;
   List1.Click = [this] { List1_Click(); };
   Command1.Click = [this] { Command1_Click(); };
@@ -25,13 +40,42 @@ Form3::Form3(Program& app)
   Command3.Click = [this] { Command3_Click(); };
 }
 
-void Form3::LoadTemplate() {}
-void Form3::OpenListMessage(int) {}
-void Form3::ReFreshAddressBook() {}
-void Form3::Form_Load() {}
-void Form3::List1_Click() {}
-void Form3::Command1_Click() {}
-void Form3::Command2_Click() {}
-void Form3::Command3_Click() {}
+std::string Form3::folder() const { return svc().env.ProgramFolder(); }
+
+void Form3::LoadTemplate() { stores::LoadTemplate(folder(), File1, List1); }
+
+void Form3::OpenListMessage(int) { stores::OpenListMessage(folder(), List1, File1, txtSubject, txtMessage); }
+
+// A missing root address file gives an empty list.
+void Form3::ReFreshAddressBook() {
+  Combo1.Clear();
+  stores::ReadAddressFile(stores::RootAddressFile(folder()), Combo1);
+}
+
+void Form3::Form_Load() {
+  SetCaption(app.AppTitle + " - [Template Toolbar]");
+  ReFreshAddressBook();
+  LoadTemplate();
+  MakeTopmost(*this);
+}
+
+void Form3::List1_Click() {
+  if (List1.ListIndex() != -1) OpenListMessage(List1.ListIndex());
+}
+
+void Form3::Command1_Click() {
+  if (Combo1.ListIndex() == -1) return;
+  PutOnClipboard(stores::ToolbarAddress(Combo1.List(Combo1.ListIndex())));
+}
+
+void Form3::Command2_Click() { PutOnClipboard(txtSubject.Text()); }
+
+void Form3::Command3_Click() { PutOnClipboard(txtMessage.Text()); }
+
+// The clipboard is emptied first, so a text that cannot be set leaves nothing stale on it.
+void Form3::PutOnClipboard(const std::string& text) {
+  svc().clipboard.Clear();
+  svc().clipboard.SetText(text);
+}
 
 }  // namespace tallow::desk

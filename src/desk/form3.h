@@ -1,6 +1,8 @@
 // The template toolbar: loaded hidden by the refresh calls of other windows.
 #pragma once
 
+#include <string>
+
 #include "window.h"
 
 namespace tallow::desk {
@@ -32,6 +34,10 @@ class Form3 : public Window {
   void Command1_Click();
   void Command2_Click();
   void Command3_Click();
+
+ private:
+  std::string folder() const;
+  void PutOnClipboard(const std::string& text);
 };
 
 }  // namespace tallow::desk

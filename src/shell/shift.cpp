@@ -16,7 +16,9 @@ void Shift::Form_Load() {
   app.AppTitle = std::string("Tallowmark By ") + kSiteName;
   app.MailFooter = BuildMailFooter(app.AppTitle, app.SiteURL);
   app.ToolbarShift();
-  app.Welcome().Show();
+  // Its load hides it again when the user asked not to see it at start.
+  auto& welcome = app.Welcome();
+  if (!welcome.HiddenAtLoad()) welcome.Show();
   Unload();
 }
 

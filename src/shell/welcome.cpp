@@ -1,11 +1,89 @@
 #include "shell/welcome.h"
 
 #include "program.h"
+#include "stores/files.h"
+#include "stores/settings.h"
 
 namespace tallow::shell {
 
-Welcome::Welcome(Program& app) : Window(app, "Welcome") { geometry = {0, 0, 400, 300}; centred = true; }
+Welcome::Welcome(Program& app)
+    : Window(app, "Welcome"),
+      Frame1(*this, "Frame1", nullptr, "Select Your Default Mail Client"),
+      Image4(*this, "Image4", nullptr, "banner"),
+      Label3(*this, "Label3", nullptr,
+             "Software is loaded.  Press F10 at any time to use this software.  If you need help learning to use "
+             "our software then please read the tutorials made available by clicking on the Tutorial button "
+             "below."),
+      Command1(*this, "Command1", nullptr, "Ready!"),
+      Command2(*this, "Command2", nullptr, "Read The Tutorials"),
+      Shape1(*this, "Shape1"),
+      Check1(*this, "Check1", nullptr, "Do not show this window when loading.") {
+  geometry = {0, 0, 480, 300};
+  centred = true;
+  icon = "program";
 
-void Welcome::Form_Load() { SetCaption(app.AppTitle); }
+  Image4.geometry = {0, 0, 480, 90};
+  Label3.geometry = {16, 100, 448, 62};
+  Command1.geometry = {16, 172, 200, 30};
+  Command2.geometry = {16, 206, 200, 30};
+  Frame1.geometry = {232, 166, 232, 72};
+  Frame1.fontBold = true;
+  Option1.Add(0, *this, "Option1", &Frame1, "Outlook Express").geometry = {14, 22, 200, 20};
+  Option1.Add(1, *this, "Option1", &Frame1, "Outlook (Office)").geometry = {14, 44, 200, 20};
+  Shape1.geometry = {16, 250, 448, 36};
+  Check1.geometry = {28, 258, 424, 20};
+  Check1.fontBold = true;
+
+  Option1[0].Click = [this] { Option1_Click(0); };
+  Option1[1].Click = [this] { Option1_Click(1); };
+  Command1.Click = [this] { Command1_Click(); };
+  Command2.Click = [this] { Command2_Click(); };
+  Check1.Click = [this] { Check1_Click(); };
+}
+
+// Copies the choice the settings window read from settings.dat; switching
+// our option on writes the file back and loads the Send Email window.
+void Welcome::Form_Load() {
+  desk::SettingMan& settings = app.SettingMan();
+  if (settings.Option1[0].Value()) Option1[0].SetValue(true);
+  if (settings.Option1[1].Value()) Option1[1].SetValue(true);
+  settings.Unload();
+  SetCaption(app.AppTitle);
+  MakeTopmost(*this);
+  ShowYes();
+}
+
+// On a failed write the Send Email window is still loaded (start-up relies on
+// it for the hot keys) but keeps the settings it has.
+void Welcome::SaveOutLook() {
+  if (desk::SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value()))
+    app.Form1().ReFreshSettings();
+  else
+    app.Form1();
+}
+
+void Welcome::ShowYes() {
+  if (!stores::FileExists(stores::JoinPath(svc().env.ProgramFolder(), stores::kHideWelcomeMarker))) return;
+  app.Form1();
+  Hide();
+  hiddenAtLoad_ = true;
+}
+
+void Welcome::Form_Unload(int&) { SaveOutLook(); }
+
+void Welcome::Option1_Click(int) { SaveOutLook(); }
+
+void Welcome::Command1_Click() {
+  app.Form1();
+  Hide();
+}
+
+void Welcome::Command2_Click() {
+  Hide();
+  app.Form1();
+  app.Tutorial().Show();
+}
+
+void Welcome::Check1_Click() { desk::HideWelcomeClick(app, Check1); }
 
 }  // namespace tallow::shell
