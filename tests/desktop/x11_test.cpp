@@ -52,9 +52,9 @@ TEST_F(KeyStateTest, HeldKeyReadsDownAtEveryPoll) {
     polls.push_back(keys.IsKeyDown(vbKeyF10));
   }
   EXPECT_EQ(Wait(press), 0);
-  // Down at every poll while held (about seven of them), then up and staying up.
+  // Down at every poll while held (about seven of them; fewer on a busy machine), then up and staying up.
   ASSERT_FALSE(polls.back());
-  EXPECT_GE(polls.size(), 5u);
+  EXPECT_GE(polls.size(), 4u);
   for (int i = 0; i < 3; ++i) {
     std::this_thread::sleep_for(40ms);
     EXPECT_FALSE(keys.IsKeyDown(vbKeyF10));
@@ -163,14 +163,16 @@ TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
     keyboard.Type("two € ");
     keyboard.Type("three");
     keyboard.WaitIdle();
+    EXPECT_EQ(Received("one ✓ two € three"), "one ✓ two € three");
+    // The spare key codes are given back once typing has rested a while.
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (Keymap() != before && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(Keymap(), before);
+    keyboard.Type("\n€");
+    keyboard.WaitIdle();
+    EXPECT_EQ(Received("one ✓ two € three\n€"), "one ✓ two € three\n€");
   }
-  EXPECT_EQ(Received("one ✓ two € three"), "one ✓ two € three");
-  EXPECT_EQ(Keymap(), before);
-  // The spare key code is free again: typing the same again works the same way.
-  XTestKeyboard again;
-  again.Type("\n€");
-  again.WaitIdle();
-  EXPECT_EQ(Received("one ✓ two € three\n€"), "one ✓ two € three\n€");
+  EXPECT_EQ(Keymap(), before);  // and at the latest when the keyboard goes
 }
 
 TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {

@@ -16,6 +16,8 @@ namespace {
 
 // How long a program takes to read a changed keymap (10 ms measured, with margin).
 constexpr auto kSettle = std::chrono::milliseconds(20);
+// How long spare key codes stay bound after the last text, for programs far behind.
+constexpr auto kKeepBindings = std::chrono::milliseconds(1000);
 
 unsigned long SymOf(char32_t c) {
   if (c == '\n') return XK_Return;
@@ -104,8 +106,16 @@ void XTestKeyboard::WaitIdle() {
 
 void XTestKeyboard::Run() {
   std::unique_lock lock(mutex_);
+  auto ready = [this] { return stop_ || !queue_.empty(); };
   for (;;) {
-    wake_.wait(lock, [this] { return stop_ || !queue_.empty(); });
+    if (bound_.empty()) {
+      wake_.wait(lock, ready);
+    } else if (!wake_.wait_for(lock, kKeepBindings, ready)) {
+      lock.unlock();
+      Unbind();  // nothing typed for a while: give the key codes back
+      lock.lock();
+      continue;
+    }
     if (stop_) break;
     std::string text = std::move(queue_.front());
     queue_.pop_front();
@@ -117,80 +127,112 @@ void XTestKeyboard::Run() {
     if (queue_.empty()) idle_.notify_all();
   }
   idle_.notify_all();
+  lock.unlock();
+  if (!bound_.empty()) std::this_thread::sleep_for(kSettle);
+  Unbind();
+}
+
+void XTestKeyboard::Unbind() {
+  int per = 0;
+  for (auto& [sym, code] : bound_) {
+    // Only what is still ours: the keymap may have been replaced meanwhile.
+    KeySym* now = XGetKeyboardMapping(display_, code, 1, &per);
+    const bool ours = now && per > 0 && now[0] == sym;
+    if (now) XFree(now);
+    if (!ours) continue;
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    XChangeKeyboardMapping(display_, code, 2, none, 1);
+  }
+  XSync(display_, False);
+  bound_.clear();
 }
 
 void XTestKeyboard::TypeKeys(const std::u32string& keys) {
   // The keymap as it is now (the user may have switched layouts since the
-  // last text): where each symbol sits, Shift or not, and which key codes are free.
-  int min = 0, max = 0, per = 0;
-  XDisplayKeycodes(display_, &min, &max);
-  KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
-  if (!map) return;
+  // last text): where each symbol sits, Shift or not, and which key codes
+  // are free. Characters bound for an earlier text are found like any other.
   std::map<unsigned long, std::pair<unsigned char, bool>> reach;  // symbol: key code, Shift
   std::vector<unsigned char> spares;
-  for (int level = 0; level < 2 && level < per; ++level)
-    for (int code = min; code <= max; ++code) {
-      KeySym sym = map[(code - min) * per + level];
-      if (sym != NoSymbol) reach.emplace(sym, std::make_pair(static_cast<unsigned char>(code), level == 1));
+  auto readKeymap = [&] {
+    reach.clear();
+    spares.clear();
+    int min = 0, max = 0, per = 0;
+    XDisplayKeycodes(display_, &min, &max);
+    KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
+    if (!map) return;
+    for (int level = 0; level < 2 && level < per; ++level)
+      for (int code = min; code <= max; ++code) {
+        KeySym sym = map[(code - min) * per + level];
+        if (sym != NoSymbol) reach.emplace(sym, std::make_pair(static_cast<unsigned char>(code), level == 1));
+      }
+    for (int code = max; code >= min; --code) {
+      bool empty = true;
+      for (int k = 0; k < per; ++k) empty = empty && map[(code - min) * per + k] == NoSymbol;
+      if (empty) spares.push_back(static_cast<unsigned char>(code));
     }
-  for (int code = max; code >= min; --code) {
-    bool empty = true;
-    for (int k = 0; k < per; ++k) empty = empty && map[(code - min) * per + k] == NoSymbol;
-    if (empty) spares.push_back(static_cast<unsigned char>(code));
-  }
-  XFree(map);
+    XFree(map);
+  };
+  readKeymap();
   shiftCode_ = reach.count(XK_Shift_L) ? reach[XK_Shift_L].first : 0;
   XkbStateRec state{};
   XkbGetState(display_, XkbUseCoreKbd, &state);
   const bool capsLock = state.locked_mods & LockMask;
+  modifiers_.clear();
+  if (XModifierKeymap* mods = XGetModifierMapping(display_)) {
+    for (int row = 0; row < 8; ++row)
+      for (int k = 0; row != LockMapIndex && k < mods->max_keypermod; ++k)
+        if (KeyCode code = mods->modifiermap[row * mods->max_keypermod + k]) modifiers_.push_back(code);
+    XFreeModifiermap(mods);
+  }
 
   // Characters missing from the keymap get spare key codes, all of a stretch
-  // of text bound at once before it is typed: a program reads the new keymap
-  // when it handles the change, and by then it must hold every character
-  // still waiting in its queue.
+  // of text bound before it is typed, and kept until typing has rested a
+  // while: a program reads the new keymap only when it comes to handle the
+  // change, however far behind it is, and then it must still find every
+  // character waiting in its queue.
   for (size_t from = 0; from < keys.size();) {
-    std::map<unsigned long, unsigned char> bound;
+    std::map<unsigned long, unsigned char> fresh;
     size_t to = from;
     for (; to < keys.size(); ++to) {
       const unsigned long sym = SymOf(keys[to]);
-      if (reach.count(sym) || bound.count(sym)) continue;
-      if (bound.size() == spares.size()) {
-        if (to == from) ++to;  // no spare key code at all: the character is left out
-        break;
-      }
-      bound[sym] = spares[bound.size()];
+      if (reach.count(sym) || fresh.count(sym)) continue;
+      if (fresh.size() == spares.size()) break;
+      fresh[sym] = spares[fresh.size()];
     }
-    for (auto& [sym, code] : bound) {
+    for (auto& [sym, code] : fresh) {
       KeySym syms[2] = {sym, sym};
       XChangeKeyboardMapping(display_, code, 2, syms, 1);
+      reach[sym] = {code, false};
+      bound_[sym] = code;
     }
-    if (!bound.empty()) {
+    if (!fresh.empty()) {
       XSync(display_, False);
       std::this_thread::sleep_for(kSettle);
     }
     for (size_t k = from; k < to; ++k) {
       {
         std::lock_guard lock(mutex_);
-        if (stop_) break;
+        if (stop_) return;
       }
       const unsigned long sym = SymOf(keys[k]);
-      if (auto it = reach.find(sym); it != reach.end()) {
-        bool shift = it->second.second;
-        KeySym lower, upper;
-        XConvertCase(sym, &lower, &upper);
-        if (capsLock && lower != upper) shift = !shift;  // Caps Lock turns letters over
-        Tap(it->second.first, shift);
-      } else if (auto b = bound.find(sym); b != bound.end()) {
-        Tap(b->second, false);
-      }
+      auto it = reach.find(sym);
+      if (it == reach.end()) continue;
+      bool shift = it->second.second;
+      KeySym lower, upper;
+      XConvertCase(sym, &lower, &upper);
+      if (capsLock && lower != upper) shift = !shift;  // Caps Lock turns letters over
+      Tap(it->second.first, shift);
     }
-    if (!bound.empty()) {  // undone once the keys have been taken in
-      std::this_thread::sleep_for(kSettle);
-      for (auto& [sym, code] : bound) {
-        KeySym none[2] = {NoSymbol, NoSymbol};
-        XChangeKeyboardMapping(display_, code, 2, none, 1);
+    if (to < keys.size()) {
+      // Out of spare key codes: the receiver must be done with these before
+      // they are given other characters.
+      if (bound_.empty()) {
+        ++to;  // no spare key code at all: the character is left out
+      } else {
+        std::this_thread::sleep_for(kKeepBindings);
+        Unbind();
+        readKeymap();
       }
-      XSync(display_, False);
     }
     from = to;
   }
@@ -199,17 +241,12 @@ void XTestKeyboard::TypeKeys(const std::u32string& keys) {
 // Never press over, or release, a key the user holds; and wait for the user's
 // Shift, Ctrl, Alt and Super, which would turn our keys into other ones.
 void XTestKeyboard::WaitForRelease(unsigned char code) {
-  XModifierKeymap* mods = XGetModifierMapping(display_);
   for (;;) {
     char keys[32];
     XQueryKeymap(display_, keys);
-    auto down = [&](unsigned char k) { return k && ((keys[k / 8] >> (k % 8)) & 1); };
+    auto down = [&](unsigned char k) { return (keys[k / 8] >> (k % 8)) & 1; };
     bool held = down(code);
-    for (int row = 0; row < 8 && !held; ++row) {
-      if (row == LockMapIndex) continue;
-      for (int k = 0; k < mods->max_keypermod && !held; ++k)
-        held = down(mods->modifiermap[row * mods->max_keypermod + k]);
-    }
+    for (unsigned char modifier : modifiers_) held = held || down(modifier);
     if (!held) break;
     {
       std::lock_guard lock(mutex_);
@@ -217,7 +254,6 @@ void XTestKeyboard::WaitForRelease(unsigned char code) {
     }
     std::this_thread::sleep_for(kSettle);
   }
-  XFreeModifiermap(mods);
 }
 
 void XTestKeyboard::Tap(unsigned char code, bool shift) {

@@ -11,9 +11,11 @@
 
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/services.h"
 
@@ -40,11 +42,14 @@ class XTestKeyboard : public Keyboard {
  private:
   void Run();
   void TypeKeys(const std::u32string& keys);
+  void Unbind();
   void WaitForRelease(unsigned char code);
   void Tap(unsigned char code, bool shift);
 
   Display* display_ = nullptr;
   unsigned char shiftCode_ = 0;
+  std::map<unsigned long, unsigned char> bound_;  // spare key codes we gave a symbol
+  std::vector<unsigned char> modifiers_;  // the key codes of Shift, Ctrl, Alt, Super and the like
 
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
