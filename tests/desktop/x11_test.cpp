@@ -175,6 +175,19 @@ TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
   EXPECT_EQ(Keymap(), before);  // and at the latest when the keyboard goes
 }
 
+TEST_F(TypingTest, LongTextAtFullSpeedLosesNothing) {
+  std::string text, shown;
+  for (int line = 0; line < 40; ++line) {
+    std::string row = "Line " + std::to_string(line) + ": {x} (y) a+b ~c^d 100% ß";
+    text += row + "\r\n";
+    shown += row + "\n";
+  }
+  XTestKeyboard keyboard;
+  keyboard.Type(text);
+  keyboard.WaitIdle();
+  EXPECT_EQ(Received(shown), shown);
+}
+
 TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
   XTestKeyboard keyboard;
   ASSERT_EQ(RunTool({"xdotool", "keydown", "Shift_L"}), 0);
