@@ -1,0 +1,33 @@
+// Every service of the window model on the real desktop, in one place.
+// Build it after the QApplication and before the Program, then point the
+// dispatcher at the program.
+#pragma once
+
+#include "platform/desktop/dispatch.h"
+#include "platform/desktop/key_state.h"
+#include "platform/desktop/mail.h"
+#include "platform/desktop/qt_services.h"
+#include "platform/desktop/renderer.h"
+#include "platform/desktop/tray.h"
+#include "platform/desktop/typing.h"
+
+namespace tallow::desktop {
+
+class Desktop {
+ public:
+  Desktop();
+  Services services();
+
+  Dispatcher dispatch;
+  Renderer windows{dispatch};
+  QtMessageBoxes messages;
+  QtClipboard clipboard;
+  X11KeyState keys;
+  XTestKeyboard keyboard;
+  QtNotifyArea tray{dispatch, windows};
+  SendmailMail mail;
+  QtEventLoop loop{dispatch};
+  ProcessEnvironment env;
+};
+
+}  // namespace tallow::desktop

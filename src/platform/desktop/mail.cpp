@@ -1,0 +1,253 @@
+#include "platform/desktop/mail.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+extern char** environ;
+
+namespace tallow::desktop {
+
+namespace {
+
+bool IsAsciiPrintable(const std::string& s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
+}
+
+std::string Base64(const std::string& bytes) {
+  static const char* const kDigits = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); i += 3) {
+    unsigned n = static_cast<unsigned char>(bytes[i]) << 16;
+    if (i + 1 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    if (i + 2 < bytes.size()) n |= static_cast<unsigned char>(bytes[i + 2]);
+    out += kDigits[(n >> 18) & 63];
+    out += kDigits[(n >> 12) & 63];
+    out += i + 1 < bytes.size() ? kDigits[(n >> 6) & 63] : '=';
+    out += i + 2 < bytes.size() ? kDigits[n & 63] : '=';
+  }
+  return out;
+}
+
+// Every line break or other control character becomes one blank, so the
+// subject stays one header line whatever the user typed into it.
+std::string OneLine(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // CR LF: one blank
+    out += (c < 0x20 || c == 0x7f) ? ' ' : static_cast<char>(c);
+  }
+  return out;
+}
+
+// RFC 2047 encoded words of at most 75 characters, split between UTF-8
+// characters, folded onto continuation lines.
+std::string EncodeWords(const std::string& text) {
+  std::string out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = std::min(text.size(), start + 45);
+    while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    if (!out.empty()) out += "\n ";
+    out += "=?UTF-8?B?" + Base64(text.substr(start, end - start)) + "?=";
+    start = end;
+  }
+  return out;
+}
+
+std::string DateHeader(std::time_t when) {
+  static const char* const kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local{};
+  localtime_r(&when, &local);
+  long offset = local.tm_gmtoff / 60;
+  char sign = offset < 0 ? '-' : '+';
+  offset = offset < 0 ? -offset : offset;
+  char buf[64];
+  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday],
+                local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour, local.tm_min,
+                local.tm_sec, sign, offset / 60, offset % 60);
+  return buf;
+}
+
+}  // namespace
+
+bool IsPlainAddress(const std::string& address) {
+  if (address.empty() || address.front() == '-' || address.front() == '@') return false;
+  const size_t at = address.find('@');
+  if (at != std::string::npos && (address.find('@', at + 1) != std::string::npos || at + 1 == address.size()))
+    return false;
+  for (size_t i = 0; i < address.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(address[i]);
+    if (c <= 0x20 || c >= 0x7f || std::strchr("\"(),:;<>[\\]", c)) return false;
+    if (at != std::string::npos && i > at && !std::isalnum(c) && c != '.' && c != '-') return false;
+  }
+  return true;
+}
+
+std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
+                         std::time_t when) {
+  std::string oneLine = OneLine(subject);
+  std::string msg;
+  msg += "Date: " + DateHeader(when) + "\n";
+  msg += "To: " + to + "\n";
+  msg += "Subject: " + (IsAsciiPrintable(oneLine) && oneLine.size() <= 900 ? oneLine : EncodeWords(oneLine)) + "\n";
+  msg += "MIME-Version: 1.0\n";
+  msg += "Content-Type: text/plain; charset=UTF-8\n";
+  msg += "Content-Transfer-Encoding: 8bit\n";
+  msg += "\n";
+  for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\r') {
+      msg += '\n';
+      if (i + 1 < body.size() && body[i + 1] == '\n') ++i;
+    } else {
+      msg += body[i];
+    }
+  }
+  if (body.empty() || msg.back() != '\n') msg += '\n';
+  return msg;
+}
+
+void Sendmail(const std::string& program, const std::string& message) {
+  // A mail system that stops reading must give us an error, not a signal.
+  static const bool ignored = [] { return ::signal(SIGPIPE, SIG_IGN) != SIG_ERR; }();
+  (void)ignored;
+  if (::access(program.c_str(), X_OK) != 0)
+    throw MailError("The mail system is not installed (" + program + " was not found).");
+  int in[2], out[2];
+  if (::pipe2(in, O_CLOEXEC) != 0) throw MailError("The mail system could not be started.");
+  if (::pipe2(out, O_CLOEXEC) != 0) {
+    ::close(in[0]);
+    ::close(in[1]);
+    throw MailError("The mail system could not be started.");
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+  std::string arg0 = program, t = "-t", i = "-i";
+  char* argv[] = {arg0.data(), t.data(), i.data(), nullptr};
+  pid_t pid = -1;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(in[0]);
+  ::close(out[1]);
+  if (rc != 0) {
+    ::close(in[1]);
+    ::close(out[0]);
+    throw MailError("The mail system could not be started: " + std::string(std::strerror(rc)) + ".");
+  }
+  for (size_t done = 0; done < message.size();) {
+    ssize_t n = ::write(in[1], message.data() + done, message.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;  // it stopped reading: its exit status tells why
+    done += static_cast<size_t>(n);
+  }
+  ::close(in[1]);
+  std::string said;
+  char buf[4096];
+  for (;;) {
+    ssize_t n = ::read(out[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    said.append(buf, static_cast<size_t>(n));
+  }
+  ::close(out[0]);
+  int status = 0;
+  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
+  if (said.empty())
+    said = WIFEXITED(status) ? "The mail system refused the message (exit status " +
+                                   std::to_string(WEXITSTATUS(status)) + ")."
+                             : "The mail system stopped before it took the message.";
+  throw MailError(said);
+}
+
+// ---- the automation road ----------------------------------------------------
+namespace {
+
+class SendmailItem : public MailItem {
+ public:
+  explicit SendmailItem(std::string program) : program_(std::move(program)) {}
+  void SetSubject(const std::string& s) override { subject_ = s; }
+  void SetTo(const std::string& s) override { to_ = s; }
+  void SetBody(const std::string& s) override { body_ = s; }
+  void Send() override {
+    if (!IsPlainAddress(to_)) throw MailError("\"" + OneLine(to_) + "\" is not one e-mail address.");
+    Sendmail(program_, BuildMessage(to_, subject_, body_, std::time(nullptr)));
+  }
+
+ private:
+  std::string program_, subject_, to_, body_;
+};
+
+class SendmailApplication : public MailApplication {
+ public:
+  explicit SendmailApplication(std::string program) : program_(std::move(program)) {}
+  std::unique_ptr<MailItem> CreateItem(short itemType) override {
+    if (itemType != 0) throw MailError("Only mail items can be created.");
+    return std::make_unique<SendmailItem>(program_);
+  }
+
+ private:
+  std::string program_;
+};
+
+bool SameText(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+}  // namespace
+
+void SendmailMail::RequireProgram() const {
+  if (::access(program_.c_str(), X_OK) != 0)
+    throw MailError("The mail system is not installed (" + program_ + " was not found).");
+}
+
+std::unique_ptr<MailApplication> SendmailMail::CreateObject(const std::string& progId) {
+  if (!SameText(progId, "Outlook.application")) throw MailError("There is no program called " + progId + ".");
+  RequireProgram();
+  return std::make_unique<SendmailApplication>(program_);
+}
+
+// ---- the Simple MAPI road ----------------------------------------------------
+void SendmailMail::SignOn() {
+  RequireProgram();
+  session_ = ++lastSession_;
+}
+
+long SendmailMail::SessionID() { return session_; }
+
+void SendmailMail::Compose() {
+  recipient_.clear();
+  subject_.clear();
+  body_.clear();
+}
+
+void SendmailMail::ResolveName() {
+  if (!IsPlainAddress(recipient_))
+    throw MailError("\"" + OneLine(recipient_) + "\" is not one e-mail address.");
+}
+
+void SendmailMail::Send(bool /*dialog*/) {
+  if (session_ == 0 || messagesSession_ != session_) throw MailError("Not signed on to the mail system.");
+  ResolveName();
+  Sendmail(program_, BuildMessage(recipient_, subject_, body_, std::time(nullptr)));
+}
+
+}  // namespace tallow::desktop

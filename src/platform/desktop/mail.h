@@ -1,0 +1,58 @@
+// Both mail-client roads over the local mail system: each hands one message
+// to the sendmail interface that every Linux mail transfer agent provides.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "platform/services.h"
+
+namespace tallow::desktop {
+
+// One plain address: "user" or "user@domain", nothing around it. A recipient
+// that is anything else (a list, a display name, a line break) is refused, so
+// that no text of the user's ever starts a header of its own.
+bool IsPlainAddress(const std::string& address);
+
+// The message as sendmail -t reads it: Date, To, Subject (encoded when it is
+// not plain ASCII, always one logical line), MIME headers, a blank line and
+// the body with local (LF) line ends. `when` is the Date.
+std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
+                         std::time_t when);
+
+// Hands the message to `sendmail -t -i`; throws MailError with the mail
+// system's own words when it cannot be run or does not accept the message.
+void Sendmail(const std::string& program, const std::string& message);
+
+inline constexpr const char* kSendmail = "/usr/sbin/sendmail";
+
+// The automation road ("Outlook.application") and the Simple MAPI road.
+class SendmailMail : public MailAutomation, public SimpleMapi {
+ public:
+  explicit SendmailMail(std::string program = kSendmail) : program_(std::move(program)) {}
+
+  std::unique_ptr<MailApplication> CreateObject(const std::string& progId) override;
+
+  void SignOn() override;
+  void SetDownLoadMail(bool) override {}
+  long SessionID() override;
+  void SetMessagesSessionID(long id) override { messagesSession_ = id; }
+  void Compose() override;
+  void SetRecipAddress(const std::string& address) override { recipient_ = address; }
+  void ResolveName() override;
+  void SetMsgSubject(const std::string& subject) override { subject_ = subject; }
+  void SetMsgNoteText(const std::string& text) override { body_ = text; }
+  void Send(bool dialog) override;
+  void SignOff() override { session_ = 0; }
+
+ private:
+  void RequireProgram() const;
+
+  std::string program_;
+  long session_ = 0;
+  long lastSession_ = 0;
+  long messagesSession_ = 0;
+  std::string recipient_, subject_, body_;
+};
+
+}  // namespace tallow::desktop

@@ -1,0 +1,474 @@
+#include "platform/desktop/renderer.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <memory>
+
+#include "platform/controls.h"
+#include "platform/desktop/assets.h"
+#include "platform/desktop/web_view.h"
+
+namespace tallow::desktop {
+
+std::string LabelText(const std::string& caption) {
+  std::string out;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] != '&') {
+      out += caption[i];
+    } else if (i + 1 < caption.size() && caption[i + 1] == '&') {
+      out += '&';
+      ++i;
+    }
+  }
+  return out;
+}
+
+std::string ToCrLf(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
+std::string FromCrLf(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// A label that tells the model about clicks.
+class ClickLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  std::function<void()> clicked;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    QLabel::mouseReleaseEvent(e);
+    if (clicked && rect().contains(e->position().toPoint())) clicked();
+  }
+};
+
+void SetColour(QWidget* w, std::optional<unsigned> colour) {
+  if (!colour) return;
+  QPalette p = w->palette();
+  QColor c(static_cast<int>((*colour >> 16) & 0xFF), static_cast<int>((*colour >> 8) & 0xFF),
+           static_cast<int>(*colour & 0xFF));
+  p.setColor(QPalette::Window, c);
+  p.setColor(QPalette::Base, c);
+  p.setColor(QPalette::Button, c);
+  w->setPalette(p);
+  w->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+class ControlView : public View {
+ public:
+  ControlView(FormWidget& owner, Control& control, QWidget* widget)
+      : owner(owner), control(&control), widget(widget) {}
+  void Changed() override {
+    if (control) Sync();
+  }
+  void Focus() override {
+    if (widget) widget->setFocus();
+  }
+  void Sync();
+
+  FormWidget& owner;
+  Control* control;  // nullptr once its window has unloaded
+  QWidget* widget;
+};
+
+class FormWidget : public QWidget, public View {
+ public:
+  FormWidget(Dispatcher& dispatch, Form& form) : dispatch_(dispatch), form_(&form) {
+    QFont f = font();
+    f.setPixelSize(11);  // the windows' geometry is laid out for this size
+    setFont(f);
+    setWindowIcon(AssetIcon(form.icon));
+    SetColour(this, form.backColor);
+    resize(form.geometry.width, form.geometry.height);
+    if (!form.sizable) setFixedSize(form.geometry.width, form.geometry.height);
+    if (!form.centred && (form.geometry.left || form.geometry.top)) move(form.geometry.left, form.geometry.top);
+    for (Control* c : form.Controls()) Build(*c);
+    std::vector<ControlView*> order;
+    for (auto& [c, v] : views_)
+      if (v->widget->focusPolicy() != Qt::NoFocus) order.push_back(v.get());
+    std::stable_sort(order.begin(), order.end(),
+                     [](ControlView* a, ControlView* b) { return a->control->tabIndex < b->control->tabIndex; });
+    for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1]->widget, order[i]->widget);
+    form.view = this;
+    Changed();
+  }
+
+  Form* form() const { return form_; }
+  QWidget* WidgetOf(const Control& c) const {
+    auto it = views_.find(const_cast<Control*>(&c));
+    return it == views_.end() ? nullptr : it->second->widget;
+  }
+
+  // The window unloaded: nothing may reach the model through us any more.
+  void Retire() {
+    if (!form_) return;
+    form_->view = nullptr;
+    for (auto& [c, v] : views_) {
+      c->view = nullptr;
+      v->control = nullptr;
+    }
+    form_ = nullptr;
+    hide();
+  }
+
+  // A user action on a control: runs in a dispatch, then shows the control's
+  // state again (an option clicked while on stays on, for one).
+  void User(Control& c, const std::function<void()>& action) {
+    if (!form_) return;
+    dispatch_([&] {
+      if (form_) action();
+    });
+    auto it = views_.find(&c);
+    if (form_ && it != views_.end() && it->second->control) it->second->Sync();
+  }
+
+  void Changed() override {
+    if (!form_) return;
+    applying_ = true;
+    setWindowTitle(Q(form_->Caption()));
+    Qt::WindowFlags flags = Qt::Window;
+    if (form_->borderless) flags |= Qt::FramelessWindowHint;
+    if (form_->TopMost()) flags |= Qt::WindowStaysOnTopHint;
+    if (flags != flags_) {
+      flags_ = flags;
+      setWindowFlags(flags);  // hides the window: shown again below
+    }
+    if (form_->Visible()) {
+      if (!shown_ && form_->centred && screen()) {
+        QRect area = screen()->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+      }
+      shown_ = true;
+      ApplyState();
+    } else if (isVisible()) {
+      hide();
+    }
+    applying_ = false;
+  }
+
+  void Raise() override {
+    if (!form_ || !isVisible()) return;
+    raise();
+    activateWindow();
+  }
+
+  void Popup(Menu& menu) override {
+    auto* popup = new QMenu(this);
+    popup->setAttribute(Qt::WA_DeleteOnClose);
+    Fill(popup, menu);
+    popup->popup(QCursor::pos());
+  }
+
+ protected:
+  void closeEvent(QCloseEvent* e) override {
+    if (!form_) return e->accept();
+    e->ignore();  // the model decides: an unload hides us, a cancel keeps us
+    Form* f = form_;
+    dispatch_([f] { f->host().UnloadForm(*f, 0); });
+  }
+
+  void changeEvent(QEvent* e) override {
+    QWidget::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange || !form_ || applying_) return;
+    const int state = (windowState() & Qt::WindowMinimized)   ? vbMinimized
+                      : (windowState() & Qt::WindowMaximized) ? vbMaximized
+                                                              : vbNormal;
+    if (state == form_->WindowState()) return;
+    Form* f = form_;
+    dispatch_([f, state] { f->SetWindowState(state); });
+  }
+
+ private:
+  void ApplyState() {
+    switch (form_->WindowState()) {
+      case vbMinimized:
+        if (!isVisible() || !(windowState() & Qt::WindowMinimized)) showMinimized();
+        break;
+      case vbMaximized:
+        if (!isVisible() || !(windowState() & Qt::WindowMaximized)) showMaximized();
+        break;
+      default:
+        if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) showNormal();
+    }
+  }
+
+  void Fill(QMenu* popup, Menu& menu) {
+    for (Menu* item : menu.Items()) {
+      if (!item->Visible()) continue;
+      if (item->IsSeparator()) {
+        popup->addSeparator();
+      } else if (!item->Items().empty()) {
+        Fill(popup->addMenu(Q(item->Caption())), *item);
+      } else {
+        QAction* action = popup->addAction(Q(item->Caption()));
+        action->setEnabled(item->Enabled());
+        QObject::connect(action, &QAction::triggered, this, [this, item] {
+          if (form_) dispatch_([this, item] {
+            if (form_) item->Choose();
+          });
+        });
+      }
+    }
+  }
+
+  QWidget* Build(Control& c);
+
+  Dispatcher& dispatch_;
+  Form* form_;
+  std::map<Control*, std::unique_ptr<ControlView>> views_;
+  Qt::WindowFlags flags_ = Qt::Window;
+  bool applying_ = false;
+  bool shown_ = false;
+};
+
+QWidget* FormWidget::Build(Control& c) {
+  if (auto it = views_.find(&c); it != views_.end()) return it->second->widget;
+  QWidget* parent = this;
+  if (c.Container() && c.Container()->Kind() == ControlKind::Frame)
+    if (QWidget* frame = Build(*c.Container())) parent = frame;
+
+  QWidget* w = nullptr;
+  switch (c.Kind()) {
+    case ControlKind::Timer:
+    case ControlKind::FileListBox:
+    case ControlKind::Menu:
+      return nullptr;
+    case ControlKind::Label: {
+      auto* label = new ClickLabel(parent);
+      label->setWordWrap(true);
+      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      auto& model = static_cast<Label&>(c);
+      label->clicked = [this, &model] { User(model, [&model] { if (model.Click) model.Click(); }); };
+      w = label;
+      break;
+    }
+    case ControlKind::Frame:
+      w = new QGroupBox(parent);
+      break;
+    case ControlKind::CommandButton: {
+      auto* button = new QPushButton(parent);
+      auto& model = static_cast<CommandButton&>(c);
+      QObject::connect(button, &QPushButton::clicked, this, [this, &model] { User(model, [&model] { model.Press(); }); });
+      w = button;
+      break;
+    }
+    case ControlKind::TextBox: {
+      auto& model = static_cast<TextBox&>(c);
+      if (model.multiLine) {
+        auto* box = new QPlainTextEdit(parent);
+        box->setVerticalScrollBarPolicy(model.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+        box->setTabChangesFocus(true);
+        QObject::connect(box, &QPlainTextEdit::textChanged, this, [this, &model, box] {
+          std::string text = ToCrLf(box->toPlainText().toStdString());
+          User(model, [&model, text] { model.SetText(text); });
+        });
+        w = box;
+      } else {
+        auto* box = new QLineEdit(parent);
+        QObject::connect(box, &QLineEdit::textEdited, this, [this, &model](const QString& s) {
+          std::string text = s.toStdString();
+          User(model, [&model, text] { model.SetText(text); });
+        });
+        w = box;
+      }
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto* list = new QListWidget(parent);
+      auto& model = static_cast<ListBox&>(c);
+      QObject::connect(list, &QListWidget::currentRowChanged, this, [this, &model](int row) {
+        if (row != model.ListIndex()) User(model, [&model, row] { model.SetListIndex(row); });
+      });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, this,
+                       [this, &model] { User(model, [&model] { model.DoubleClick(); }); });
+      w = list;
+      break;
+    }
+    case ControlKind::OptionButton: {
+      auto* option = new QRadioButton(parent);
+      option->setAutoExclusive(false);  // the model switches the others off
+      auto& model = static_cast<OptionButton&>(c);
+      QObject::connect(option, &QRadioButton::clicked, this,
+                       [this, &model] { User(model, [&model] { model.SetValue(true); }); });
+      w = option;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* check = new QCheckBox(parent);
+      auto& model = static_cast<CheckBox&>(c);
+      QObject::connect(check, &QCheckBox::clicked, this,
+                       [this, &model](bool on) { User(model, [&model, on] { model.SetValue(on ? 1 : 0); }); });
+      w = check;
+      break;
+    }
+    case ControlKind::Image:
+    case ControlKind::PictureBox: {
+      auto* picture = new QLabel(parent);
+      picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+      w = picture;
+      break;
+    }
+    case ControlKind::Shape: {
+      auto* shape = new QFrame(parent);
+      shape->setFrameShape(QFrame::Box);
+      shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+      w = shape;
+      break;
+    }
+    case ControlKind::WebBrowser:
+      w = new WebView(parent);
+      break;
+  }
+  w->setGeometry(c.geometry.left, c.geometry.top, c.geometry.width, c.geometry.height);
+  QFont f = font();
+  f.setBold(c.fontBold);
+  w->setFont(f);  // set, not inherited: a bold frame keeps its controls plain
+  SetColour(w, c.backColor);
+  if (c.Kind() == ControlKind::Shape) w->lower();
+  auto view = std::make_unique<ControlView>(*this, c, w);
+  c.view = view.get();
+  ControlView* v = view.get();
+  views_[&c] = std::move(view);
+  v->Sync();
+  return w;
+}
+
+void ControlView::Sync() {
+  QSignalBlocker block(widget);
+  Control& c = *control;
+  widget->setVisible(c.Visible());
+  widget->setEnabled(c.Enabled());
+  switch (c.Kind()) {
+    case ControlKind::Label:
+      static_cast<QLabel*>(widget)->setText(Q(LabelText(static_cast<Label&>(c).Caption())));
+      break;
+    case ControlKind::Frame:
+      static_cast<QGroupBox*>(widget)->setTitle(Q(static_cast<Frame&>(c).Caption()));
+      break;
+    case ControlKind::CommandButton:
+      static_cast<QPushButton*>(widget)->setText(Q(static_cast<CommandButton&>(c).Caption()));
+      break;
+    case ControlKind::TextBox: {
+      auto& box = static_cast<TextBox&>(c);
+      if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget)) {
+        if (ToCrLf(edit->toPlainText().toStdString()) != box.Text()) edit->setPlainText(Q(FromCrLf(box.Text())));
+      } else if (auto* line = dynamic_cast<QLineEdit*>(widget)) {
+        if (line->text().toStdString() != box.Text()) line->setText(Q(box.Text()));
+      }
+      break;
+    }
+    case ControlKind::ListBox: {
+      auto& list = static_cast<ListBox&>(c);
+      auto* w = static_cast<QListWidget*>(widget);
+      bool same = w->count() == list.ListCount();
+      for (int i = 0; same && i < w->count(); ++i) same = w->item(i)->text().toStdString() == list.List(i);
+      if (!same) {
+        w->clear();
+        for (const auto& item : list.Items()) w->addItem(Q(item));
+      }
+      if (list.ListIndex() < 0) {
+        w->clearSelection();
+        w->setCurrentItem(nullptr);
+      } else if (w->currentRow() != list.ListIndex()) {
+        w->setCurrentRow(list.ListIndex());
+      }
+      break;
+    }
+    case ControlKind::OptionButton: {
+      auto& option = static_cast<OptionButton&>(c);
+      auto* w = static_cast<QRadioButton*>(widget);
+      w->setText(Q(option.Caption()));
+      w->setChecked(option.Value());
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto& check = static_cast<CheckBox&>(c);
+      auto* w = static_cast<QCheckBox*>(widget);
+      w->setText(Q(check.Caption()));
+      w->setChecked(check.Value() == 1);
+      break;
+    }
+    case ControlKind::Image:
+    case ControlKind::PictureBox:
+      static_cast<QLabel*>(widget)->setPixmap(AssetPixmap(static_cast<Image&>(c).Picture()));
+      break;
+    case ControlKind::WebBrowser: {
+      auto* web = static_cast<WebView*>(widget);
+      const std::string& url = static_cast<WebBrowser&>(c).LocationURL();
+      if (!url.empty() && web->property("asked").toString().toStdString() != url) {
+        web->setProperty("asked", Q(url));
+        web->Navigate(Q(url));
+      }
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+Renderer::~Renderer() {
+  for (auto& [form, widget] : forms_) {
+    widget->Retire();
+    delete widget;
+  }
+}
+
+void Renderer::Attach(Form& form) {
+  if (forms_.count(&form)) return;
+  forms_[&form] = new FormWidget(dispatch_, form);
+}
+
+void Renderer::Detach(Form& form) {
+  auto it = forms_.find(&form);
+  if (it == forms_.end()) return;
+  FormWidget* widget = it->second;
+  forms_.erase(it);
+  widget->Retire();
+  dispatch_.Defer([widget] { widget->deleteLater(); });
+}
+
+QWidget* Renderer::WidgetOf(const Form& form) const {
+  auto it = forms_.find(&form);
+  return it == forms_.end() ? nullptr : it->second;
+}
+
+QWidget* Renderer::WidgetOf(const Control& control) const {
+  auto it = forms_.find(&control.Owner());
+  return it == forms_.end() ? nullptr : it->second->WidgetOf(control);
+}
+
+}  // namespace tallow::desktop

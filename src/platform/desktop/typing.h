@@ -1,0 +1,62 @@
+// Types text into whatever window has the keyboard focus, in any application,
+// with XTest key events.
+//
+// Typing runs on a worker thread with its own display connection: a
+// character missing from the keymap needs a spare key code bound to it and
+// about 10 ms for the receiving program to take the new binding in, and the
+// typing waits for the user to let go of Shift, Ctrl, Alt and Super. Neither
+// wait may hold up the event loop (the hot-key poll and every window run
+// there). Texts are typed one after the other, in the order given.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/services.h"
+
+typedef struct _XDisplay Display;
+
+namespace tallow::desktop {
+
+// The text as the keys to type: code points, each line break (CR LF, CR or
+// LF) as one '\n'; other control characters but tab are dropped.
+std::u32string KeysOf(const std::string& utf8);
+
+class XTestKeyboard : public Keyboard {
+ public:
+  XTestKeyboard();  // connects to $DISPLAY; without one, typing does nothing
+  ~XTestKeyboard() override;
+  XTestKeyboard(const XTestKeyboard&) = delete;
+  XTestKeyboard& operator=(const XTestKeyboard&) = delete;
+
+  void Type(const std::string& text) override;
+  bool Connected() const { return display_ != nullptr; }
+  // Until everything given so far has been typed.
+  void WaitIdle();
+
+ private:
+  void Run();
+  void TypeKeys(const std::u32string& keys);
+  void Unbind();
+  void WaitForRelease(unsigned char code);
+  void Tap(unsigned char code, bool shift);
+
+  Display* display_ = nullptr;
+  unsigned char shiftCode_ = 0;
+  std::map<unsigned long, unsigned char> bound_;  // spare key codes we gave a symbol
+  std::vector<unsigned char> modifiers_;  // the key codes of Shift, Ctrl, Alt, Super and the like
+
+  std::mutex mutex_;
+  std::condition_variable wake_, idle_;
+  std::deque<std::string> queue_;
+  bool busy_ = false;
+  bool stop_ = false;
+  std::thread worker_;
+};
+
+}  // namespace tallow::desktop

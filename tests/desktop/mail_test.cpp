@@ -1,0 +1,288 @@
+// The message both mail roads build, the roads over a sendmail of the test's
+// own, and delivery through the real local mail system.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QString>
+#include <sstream>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <thread>
+
+#include "platform/desktop/mail.h"
+
+namespace tallow::desktop {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The header block and the body of a built message.
+std::pair<std::string, std::string> Split(const std::string& msg) {
+  size_t blank = msg.find("\n\n");
+  return {msg.substr(0, blank + 1), msg.substr(blank + 2)};
+}
+
+std::string DecodeWords(std::string header) {
+  std::regex word(R"(=\?UTF-8\?B\?([A-Za-z0-9+/=]*)\?=)");
+  std::string out;
+  for (std::sregex_iterator it(header.begin(), header.end(), word), end; it != end; ++it)
+    out += QByteArray::fromBase64(QByteArray::fromStdString((*it)[1].str())).toStdString();
+  return out;
+}
+
+TEST(BuildMessage, HeadersInOrderAndBodyWithLocalLineEnds) {
+  const std::string msg = BuildMessage("someone@example.org", "Hello there", "Line 1\r\nLine 2\r\n.\r\nend", 0);
+  auto [head, body] = Split(msg);
+  EXPECT_TRUE(std::regex_match(head, std::regex("Date: (Mon|Tue|Wed|Thu|Fri|Sat|Sun), \\d\\d "
+                                                "(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) \\d{4} "
+                                                "\\d\\d:\\d\\d:\\d\\d [+-]\\d{4}\n"
+                                                "To: someone@example.org\n"
+                                                "Subject: Hello there\n"
+                                                "MIME-Version: 1.0\n"
+                                                "Content-Type: text/plain; charset=UTF-8\n"
+                                                "Content-Transfer-Encoding: 8bit\n")))
+      << head;
+  EXPECT_EQ(body, "Line 1\nLine 2\n.\nend\n");
+  EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "", 0)).second, "\n");
+  EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "x\ry\n", 0)).second, "x\ny\n");
+}
+
+TEST(BuildMessage, SubjectNeverStartsAHeaderOfItsOwn) {
+  auto [head, body] = Split(BuildMessage("a@b.c", "Hi\r\nBcc: victim@example.org\nX: y\r", "body", 0));
+  EXPECT_NE(head.find("Subject: Hi Bcc: victim@example.org X: y \n"), std::string::npos) << head;
+  EXPECT_EQ(head.find("\nBcc:"), std::string::npos);
+  EXPECT_EQ(head.find("\nX:"), std::string::npos);
+}
+
+TEST(BuildMessage, SubjectOutsideAsciiIsEncodedInShortWords) {
+  const std::string subject = "Grüße – € and ß, and a good deal more text so that it needs several words ✓";
+  auto [head, body] = Split(BuildMessage("a@b.c", subject, "x", 0));
+  size_t from = head.find("Subject: "), to = head.find("\nMIME-Version");
+  std::string field = head.substr(from + 9, to - from - 9);
+  EXPECT_EQ(DecodeWords(field), subject);
+  std::istringstream lines(field);
+  std::string line;
+  int count = 0;
+  while (std::getline(lines, line)) {
+    ++count;
+    if (count > 1) {
+      EXPECT_EQ(line.rfind(" =?UTF-8?B?", 0), 0u) << line;  // continuation lines
+    }
+    EXPECT_LE(line.size(), 76u);
+    for (char c : line) EXPECT_TRUE(c >= 0x20 && c < 0x7f);
+  }
+  EXPECT_GT(count, 1);
+  // Each word decodes to whole characters.
+  std::regex word(R"(=\?UTF-8\?B\?([A-Za-z0-9+/=]*)\?=)");
+  for (std::sregex_iterator it(field.begin(), field.end(), word), end; it != end; ++it) {
+    QByteArray bytes = QByteArray::fromBase64(QByteArray::fromStdString((*it)[1].str()));
+    EXPECT_EQ(QString::fromUtf8(bytes).toUtf8(), bytes);
+  }
+}
+
+TEST(IsPlainAddress, OneAddressAndNothingElse) {
+  for (const char* good : {"someone@example.org", "first.last+tag@mail.example.co.uk", "root", "a_b-c@x-y.z"})
+    EXPECT_TRUE(IsPlainAddress(good)) << good;
+  for (const char* bad : {"", "a@b.c\r\nBcc: x@y.z", "a@b.c\n", "Some One <a@b.c>", "a@b.c, d@e.f", "a@b.c;d@e.f",
+                          " a@b.c", "a b@c.d", "@b.c", "a@", "a@b@c", "-oQ/tmp", "a@b_c", "\"q\"@b.c", "é@b.c"})
+    EXPECT_FALSE(IsPlainAddress(bad)) << bad;
+}
+
+// A sendmail of the test's own: records its arguments and what it read, and
+// exits with the given status after saying something on its error output.
+class FakeSendmail : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char templ[] = "tallowmark-mail-XXXXXX";
+    fs::path base = fs::temp_directory_path() / templ;
+    std::string s = base.string();
+    ASSERT_NE(::mkdtemp(s.data()), nullptr);
+    dir = s;
+    Script(0, "");
+  }
+  void TearDown() override { fs::remove_all(dir); }
+  void Script(int status, const std::string& says) {
+    std::ofstream out(dir / "sendmail");
+    out << "#!/bin/sh\n"
+        << "echo \"$@\" > '" << (dir / "args").string() << "'\n"
+        << "cat > '" << (dir / "message").string() << "'\n";
+    if (!says.empty()) out << "echo '" << says << "' >&2\n";
+    out << "exit " << status << "\n";
+    out.close();
+    fs::permissions(dir / "sendmail", fs::perms::owner_all);
+  }
+  std::string Program() const { return (dir / "sendmail").string(); }
+  fs::path dir;
+};
+
+TEST_F(FakeSendmail, AutomationRoadHandsOneMessageToSendmail) {
+  SendmailMail mail(Program());
+  auto app = mail.CreateObject("Outlook.application");
+  auto item = app->CreateItem(0);
+  item->SetSubject("Subject A");
+  item->SetTo("someone@example.org");
+  item->SetBody("Body\r\n");
+  item->Send();
+  EXPECT_EQ(Slurp(dir / "args"), "-t -i\n");
+  std::string msg = Slurp(dir / "message");
+  EXPECT_NE(msg.find("\nTo: someone@example.org\nSubject: Subject A\n"), std::string::npos) << msg;
+  EXPECT_EQ(Split(msg).second, "Body\n");
+
+  EXPECT_THROW(app->CreateItem(1), MailError);
+  EXPECT_THROW(mail.CreateObject("Word.Application"), MailError);
+  EXPECT_NO_THROW(mail.CreateObject("OUTLOOK.APPLICATION"));
+}
+
+TEST_F(FakeSendmail, FailuresCarryTheReason) {
+  SendmailMail missing((dir / "nothing-here").string());
+  try {
+    missing.CreateObject("Outlook.application");
+    FAIL() << "created without a mail system";
+  } catch (const MailError& e) {
+    EXPECT_NE(std::string(e.what()).find("not installed"), std::string::npos) << e.what();
+  }
+  EXPECT_THROW(missing.SignOn(), MailError);
+
+  Script(75, "dma: cannot deliver: disk full");
+  SendmailMail mail(Program());
+  auto item = mail.CreateObject("Outlook.application")->CreateItem(0);
+  item->SetTo("someone@example.org");
+  item->SetSubject("s");
+  item->SetBody("b");
+  try {
+    item->Send();
+    FAIL() << "a refused message counted as sent";
+  } catch (const MailError& e) {
+    EXPECT_STREQ(e.what(), "dma: cannot deliver: disk full");
+  }
+  Script(1, "");
+  EXPECT_THROW(item->Send(), MailError);
+
+  fs::remove(dir / "message");
+  item->SetTo("a@b.c\r\nBcc: x@y.z");
+  EXPECT_THROW(item->Send(), MailError);
+  EXPECT_FALSE(fs::exists(dir / "message"));  // refused before sendmail ran
+}
+
+TEST_F(FakeSendmail, SimpleMapiRoadInItsOrder) {
+  SendmailMail mail(Program());
+  mail.SignOn();
+  mail.SetDownLoadMail(false);
+  long id = mail.SessionID();
+  EXPECT_NE(id, 0);
+  mail.SetMessagesSessionID(id);
+  mail.Compose();
+  mail.SetRecipAddress("someone@example.org");
+  mail.ResolveName();
+  mail.SetMsgSubject("Über");
+  mail.SetMsgNoteText("Text\r\n\r\n   ");
+  mail.Send(false);
+  mail.SignOff();
+  std::string msg = Slurp(dir / "message");
+  EXPECT_NE(msg.find("Subject: =?UTF-8?B?"), std::string::npos);
+  EXPECT_EQ(Split(msg).second, "Text\n\n   \n");
+
+  // Not signed on any more: the next send is refused.
+  mail.Compose();
+  mail.SetRecipAddress("someone@example.org");
+  EXPECT_THROW(mail.Send(false), MailError);
+
+  mail.SignOn();
+  mail.SetMessagesSessionID(mail.SessionID());
+  mail.Compose();
+  mail.SetRecipAddress("Someone <someone@example.org>");
+  EXPECT_THROW(mail.ResolveName(), MailError);
+  EXPECT_THROW(mail.Send(false), MailError);
+}
+
+// ---- delivery by the real local mail system ----------------------------------------
+std::string UserName() {
+  passwd* pw = ::getpwuid(::getuid());
+  return pw ? pw->pw_name : "root";
+}
+
+// The message in the mailbox that holds `token`, or "" when it has not come.
+std::string FindDelivered(const std::string& token) {
+  const fs::path box = fs::path("/var/mail") / UserName();
+  for (int i = 0; i < 200; ++i) {
+    std::string all = Slurp(box);
+    size_t at = all.find(token);
+    if (at != std::string::npos) {
+      size_t start = all.rfind("\nFrom ", at);
+      start = start == std::string::npos ? 0 : start + 1;
+      size_t end = all.find("\nFrom ", at);
+      return all.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return {};
+}
+
+std::string Unique(const char* road) {
+  return std::string("tallowmark-") + road + "-" + std::to_string(::getpid()) + "-" +
+         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+class Delivery : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (::access(kSendmail, X_OK) != 0) GTEST_SKIP() << "no local mail system (" << kSendmail << ")";
+  }
+  // The body as a user wrote it (CR LF), with a line holding a lone "." and
+  // characters outside ASCII.
+  std::string Body(const std::string& token) {
+    return "Dear friend,\r\n.\r\nThe line above is a lone dot. é € ß\r\n" + token + "\r\n";
+  }
+  void Check(const std::string& delivered, const std::string& token, const std::string& subjectLine) {
+    ASSERT_FALSE(delivered.empty()) << "the message did not arrive in /var/mail/" << UserName();
+    auto [head, body] = Split(delivered);
+    EXPECT_NE(head.find("\nTo: " + UserName() + "\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\n" + subjectLine + "\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\nContent-Type: text/plain; charset=UTF-8\n"), std::string::npos) << head;
+    EXPECT_NE(head.find("\nDate: "), std::string::npos) << head;
+    EXPECT_EQ(body.substr(0, body.find(token) + token.size() + 1),
+              "Dear friend,\n.\nThe line above is a lone dot. é € ß\n" + token + "\n");
+  }
+};
+
+TEST_F(Delivery, AutomationRoadDeliversIntoTheMailbox) {
+  SendmailMail mail;
+  const std::string token = Unique("automation");
+  auto item = mail.CreateObject("Outlook.application")->CreateItem(0);
+  item->SetSubject("Automation " + token);
+  item->SetTo(UserName());
+  item->SetBody(Body(token));
+  item->Send();
+  Check(FindDelivered(token), token, "Subject: Automation " + token);
+}
+
+TEST_F(Delivery, SimpleMapiRoadDeliversIntoTheMailbox) {
+  SendmailMail mail;
+  const std::string token = Unique("mapi");
+  mail.SignOn();
+  mail.SetDownLoadMail(false);
+  mail.SetMessagesSessionID(mail.SessionID());
+  mail.Compose();
+  mail.SetRecipAddress(UserName());
+  mail.ResolveName();
+  mail.SetMsgSubject("Grüße");
+  mail.SetMsgNoteText(Body(token));
+  mail.Send(false);
+  mail.SignOff();
+  const std::string delivered = FindDelivered(token);
+  Check(delivered, token, "Subject: =?UTF-8?B?R3LDvMOfZQ==?=");
+}
+
+}  // namespace
+}  // namespace tallow::desktop

@@ -1,0 +1,344 @@
+// The renderer under Qt's offscreen platform: a small window of our own with
+// every kind of control, driven from the model and from the widgets.
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+
+#include "desktop_fixture.h"
+#include "platform/desktop/web_view.h"
+
+namespace tallow::desktop::testing {
+namespace {
+
+class Sample : public Form {
+ public:
+  explicit Sample(Host& host) : Form(host, "Sample") {
+    geometry = {0, 0, 400, 300};
+    backColor = 0x102030;
+    icon = "program";
+    frame.fontBold = true;
+    frame.geometry = {10, 10, 180, 80};
+    option0.geometry = {8, 20, 100, 20};
+    option1.geometry = {8, 44, 100, 20};
+    option2.geometry = {200, 100, 100, 20};
+    label.geometry = {200, 10, 150, 20};
+    label.backColor = 0xFF0000;
+    line.geometry = {200, 40, 150, 20};
+    multi.multiLine = true;
+    multi.geometry = {10, 100, 180, 60};
+    list.geometry = {10, 170, 180, 60};
+    check.geometry = {200, 130, 150, 20};
+    button.geometry = {200, 160, 80, 24};
+    picture.geometry = {200, 190, 150, 52};
+    hidden.SetVisible(false);
+    button.Click = [this] { events.push_back("Command1_Click"); };
+    list.Click = [this] { events.push_back("List1_Click " + std::to_string(list.ListIndex())); };
+    list.DblClick = [this] { events.push_back("List1_DblClick"); };
+    line.Change = [this] { events.push_back("Text1_Change " + line.Text()); };
+    option0.Click = [this] { events.push_back("Option1_Click 0"); };
+    option1.Click = [this] { events.push_back("Option1_Click 1"); };
+    check.Click = [this] { events.push_back("Check1_Click " + std::to_string(check.Value())); };
+    item2.Click = [this] { events.push_back("mnuSecond_Click"); };
+    label.Click = [this] { events.push_back("Label1_Click"); };
+  }
+  ~Sample() override { svc().windows.Detach(*this); }
+
+  void Form_QueryUnload(int& cancel, int mode) override {
+    events.push_back("Form_QueryUnload " + std::to_string(mode));
+    cancel = keepOpen;
+  }
+  void Form_Unload(int&) override { events.push_back("Form_Unload"); }
+  void Form_Resize() override { events.push_back("Form_Resize " + std::to_string(WindowState())); }
+
+  Frame frame{*this, "Frame1", nullptr, "Options && More"};
+  OptionButton option0{*this, "Option1", &frame, "&One"};
+  OptionButton option1{*this, "Option1", &frame, "Two"};
+  OptionButton option2{*this, "Option2", nullptr, "Elsewhere"};
+  Label label{*this, "Label1", nullptr, "&Name && Co"};
+  TextBox line{*this, "Text1"};
+  TextBox multi{*this, "Text2"};
+  ListBox list{*this, "List1"};
+  CheckBox check{*this, "Check1", nullptr, "Check"};
+  CommandButton button{*this, "Command1", nullptr, "&Go"};
+  Image picture{*this, "Image1", nullptr, "banner"};
+  PictureBox unknown{*this, "Picture1", nullptr, "no-such-picture"};
+  ListBox hidden{*this, "List2"};
+  Timer timer{*this, "Timer1", 1000, false};
+  FileListBox files{*this, "File1", "*.txt"};
+  Menu menu{*this, "mnuTop", nullptr, "&Top"};
+  Menu item1{*this, "mnuFirst", &menu, "First"};
+  Menu sep{*this, "mnuSep", &menu, "-"};
+  Menu item2{*this, "mnuSecond", &menu, "&Second"};
+
+  std::vector<std::string> events;
+  int keepOpen = 0;
+};
+
+class RendererTest : public DesktopTest {
+ protected:
+  Sample form{host};
+  void SetUp() override { Load(form); }
+};
+
+TEST_F(RendererTest, DrawsTheDesignAndOnlyWhatIsVisible) {
+  QWidget* window = W(form);
+  ASSERT_NE(window, nullptr);
+  EXPECT_TRUE(window->isWindow());
+  EXPECT_FALSE(window->isVisible());  // attached and loaded, not shown
+  EXPECT_EQ(window->size(), QSize(400, 300));
+  EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
+  EXPECT_FALSE(window->windowIcon().isNull());
+
+  auto* frame = W<QGroupBox>(form.frame);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->title(), "Options && More");  // Qt draws "&&" as one "&", as the design means
+  EXPECT_TRUE(frame->font().bold());
+  auto* option = W<QRadioButton>(form.option0);
+  EXPECT_EQ(option->parentWidget(), frame);  // inside its frame, placed relative to it
+  EXPECT_EQ(option->geometry(), QRect(8, 20, 100, 20));
+  EXPECT_FALSE(option->font().bold());  // a bold frame does not make its controls bold
+  EXPECT_EQ(W(form.option2)->parentWidget(), window);
+
+  auto* label = W<QLabel>(form.label);
+  EXPECT_EQ(label->text(), "Name & Co");
+  EXPECT_EQ(label->geometry(), QRect(200, 10, 150, 20));
+  EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0xFF, 0, 0));
+  EXPECT_EQ(W<QPushButton>(form.button)->text(), "&Go");
+
+  EXPECT_EQ(W<QLabel>(form.picture)->pixmap().size(), QSize(150, 52));
+  EXPECT_TRUE(W<QLabel>(form.unknown)->pixmap().isNull());  // an unknown picture draws nothing
+
+  form.Show();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(W(form.list)->isVisible());
+  EXPECT_FALSE(W(form.hidden)->isVisible());
+  EXPECT_EQ(W(form.timer), nullptr);
+  EXPECT_EQ(W(form.files), nullptr);
+  EXPECT_EQ(W(form.menu), nullptr);
+}
+
+TEST_F(RendererTest, ModelChangesReachTheWidgetsWithoutRaisingEventsTwice) {
+  form.SetCaption("Hello & bye");
+  form.line.SetText("abc");
+  form.multi.SetText("one\r\ntwo\r\n");
+  form.list.AddItem("a");
+  form.list.AddItem("b");
+  form.list.SetListIndex(1);
+  form.option1.SetValue(true);
+  form.check.SetValue(1);
+  form.button.SetCaption("Stop");
+  form.button.SetEnabled(false);
+  form.label.SetVisible(false);
+  form.picture.SetPicture("");
+
+  EXPECT_EQ(W(form)->windowTitle(), "Hello & bye");
+  EXPECT_EQ(W<QLineEdit>(form.line)->text(), "abc");
+  EXPECT_EQ(W<QPlainTextEdit>(form.multi)->toPlainText(), "one\ntwo\n");
+  auto* list = W<QListWidget>(form.list);
+  ASSERT_EQ(list->count(), 2);
+  EXPECT_EQ(list->currentRow(), 1);
+  EXPECT_TRUE(W<QRadioButton>(form.option1)->isChecked());
+  EXPECT_FALSE(W<QRadioButton>(form.option0)->isChecked());
+  EXPECT_TRUE(W<QCheckBox>(form.check)->isChecked());
+  EXPECT_EQ(W<QPushButton>(form.button)->text(), "Stop");
+  EXPECT_FALSE(W(form.button)->isEnabled());
+  EXPECT_TRUE(W<QLabel>(form.picture)->pixmap().isNull());
+  form.Show();
+  EXPECT_FALSE(W(form.label)->isVisible());
+  // Each model change raised its event once, from the model; the widgets added none.
+  EXPECT_EQ(form.events, (std::vector<std::string>{"Text1_Change abc", "List1_Click 1", "Option1_Click 1",
+                                                   "Check1_Click 1"}));
+
+  form.list.RemoveItem(1);
+  EXPECT_EQ(list->count(), 1);
+  EXPECT_TRUE(list->selectedItems().isEmpty());
+  form.list.Clear();
+  EXPECT_EQ(list->count(), 0);
+}
+
+TEST_F(RendererTest, UserActionsReachTheModel) {
+  form.Show();
+  form.list.AddItem("a");
+  form.list.AddItem("b");
+  form.events.clear();
+
+  W<QPushButton>(form.button)->click();
+  QTest::keyClicks(W(form.line), "hi");
+  W<QListWidget>(form.list)->setCurrentRow(1);
+  W<QRadioButton>(form.option0)->click();
+  W<QCheckBox>(form.check)->click();
+  W<QCheckBox>(form.check)->click();
+  QTest::mouseClick(W(form.label), Qt::LeftButton);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"Command1_Click", "Text1_Change h", "Text1_Change hi",
+                                                   "List1_Click 1", "Option1_Click 0", "Check1_Click 1",
+                                                   "Check1_Click 0", "Label1_Click"}));
+  EXPECT_EQ(form.line.Text(), "hi");
+  EXPECT_EQ(form.list.ListIndex(), 1);
+
+  // Clicking the option that is on keeps it on; the other option of the frame goes off.
+  W<QRadioButton>(form.option1)->click();
+  EXPECT_TRUE(form.option1.Value());
+  EXPECT_FALSE(form.option0.Value());
+  EXPECT_FALSE(W<QRadioButton>(form.option0)->isChecked());
+  W<QRadioButton>(form.option1)->click();
+  EXPECT_TRUE(form.option1.Value());
+  EXPECT_TRUE(W<QRadioButton>(form.option1)->isChecked());
+
+  auto* list = W<QListWidget>(form.list);
+  form.events.clear();
+  list->setCurrentRow(0);
+  emit list->itemDoubleClicked(list->item(0));
+  EXPECT_EQ(form.list.ListIndex(), 0);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"List1_Click 0", "List1_DblClick"}));
+
+  form.button.SetEnabled(false);
+  form.events.clear();
+  QTest::mouseClick(W(form.button), Qt::LeftButton);
+  EXPECT_TRUE(form.events.empty());
+}
+
+TEST_F(RendererTest, MultiLineBoxHoldsCrLfWhileItsWidgetShowsLines) {
+  form.Show();
+  W(form.multi)->setFocus();
+  QTest::keyClicks(W(form.multi), "ab");
+  QTest::keyClick(W(form.multi), Qt::Key_Return);
+  QTest::keyClicks(W(form.multi), "c");
+  EXPECT_EQ(form.multi.Text(), "ab\r\nc");
+  EXPECT_EQ(W<QPlainTextEdit>(form.multi)->blockCount(), 2);
+}
+
+TEST_F(RendererTest, TitleBarCloseAsksTheWindowAndACancelKeepsIt) {
+  form.Show();
+  form.keepOpen = 1;
+  W(form)->close();
+  EXPECT_EQ(form.events, (std::vector<std::string>{"Form_QueryUnload 0"}));
+  EXPECT_TRUE(desktop.windows.IsAttached(&form));
+  EXPECT_TRUE(W(form)->isVisible());
+
+  form.keepOpen = 0;
+  QPointer<QWidget> window = W(form);
+  window->close();
+  EXPECT_EQ(form.events.back(), "Form_Unload");
+  EXPECT_FALSE(form.IsLoaded());
+  EXPECT_FALSE(desktop.windows.IsAttached(&form));
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(form.view, nullptr);
+  EXPECT_EQ(form.line.view, nullptr);
+  form.line.SetText("after");  // nothing draws it any more; nothing breaks
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(RendererTest, AButtonThatUnloadsItsOwnWindowIsSafe) {
+  form.Show();
+  form.button.Click = [this] { host.UnloadForm(form, 1); };
+  QPointer<QPushButton> button = W<QPushButton>(form.button);
+  button->click();  // its window goes while its own signal is still running
+  EXPECT_FALSE(desktop.windows.IsAttached(&form));
+  ASSERT_FALSE(button.isNull());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(button.isNull());
+}
+
+TEST_F(RendererTest, WindowStatesBothWays) {
+  form.Show();
+  W(form)->showMaximized();
+  EXPECT_EQ(form.WindowState(), vbMaximized);
+  W(form)->showMinimized();
+  EXPECT_EQ(form.WindowState(), vbMinimized);
+  W(form)->showNormal();
+  EXPECT_EQ(form.WindowState(), vbNormal);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2", "Form_Resize 1", "Form_Resize 0"}));
+
+  form.events.clear();
+  form.SetWindowState(vbMaximized);
+  EXPECT_TRUE(W(form)->isMaximized());
+  EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2"}));  // once, not echoed back
+  form.SetWindowState(vbMinimized);
+  EXPECT_TRUE(W(form)->isMinimized());
+  form.Hide();
+  EXPECT_FALSE(W(form)->isVisible());
+}
+
+TEST_F(RendererTest, AlwaysOnTopKeepsPositionAndVisibility) {
+  form.Show();
+  QPoint before = W(form)->pos();
+  MakeTopmost(form);
+  EXPECT_TRUE(W(form)->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(W(form)->isVisible());
+  EXPECT_EQ(W(form)->pos(), before);
+  EXPECT_EQ(W(form)->size(), QSize(400, 300));
+}
+
+TEST_F(RendererTest, CentredWindowOpensInTheMiddleOfTheScreen) {
+  Sample centred(host);
+  centred.centred = true;
+  Load(centred);
+  centred.Show();
+  QRect area = W(centred)->screen()->availableGeometry();
+  QPoint middle = W(centred)->geometry().center();
+  EXPECT_LE(std::abs(middle.x() - area.center().x()), 2);
+  EXPECT_LE(std::abs(middle.y() - area.center().y()), 2);
+}
+
+TEST_F(RendererTest, PopupMenuShowsItemsAndSeparatorsAndRunsTheChoice) {
+  form.PopupMenu(form.menu);
+  QMenu* popup = nullptr;
+  ASSERT_TRUE(WaitFor([&] { return (popup = qobject_cast<QMenu*>(QApplication::activePopupWidget())); }));
+  auto actions = popup->actions();
+  ASSERT_EQ(actions.size(), 3);
+  EXPECT_EQ(actions[0]->text(), "First");
+  EXPECT_TRUE(actions[1]->isSeparator());
+  EXPECT_EQ(actions[2]->text(), "&Second");
+  actions[2]->trigger();
+  EXPECT_EQ(form.events, (std::vector<std::string>{"mnuSecond_Click"}));
+  popup->close();
+}
+
+TEST_F(RendererTest, WebBrowserOpensFilesAndSaysWhenAPageCannotBeReached) {
+  class Browser : public Form {
+   public:
+    explicit Browser(Host& host) : Form(host, "Tutorial") { web.geometry = {4, 4, 300, 200}; }
+    ~Browser() override { svc().windows.Detach(*this); }
+    WebBrowser web{*this, "WebBrowser1"};
+  } window(host);
+  Load(window);
+  auto* view = W<WebView>(window.web);
+  ASSERT_NE(view, nullptr);
+
+  QTemporaryDir dir;
+  QFile page(dir.filePath("page.html"));
+  ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+  page.write("<html><body><h1>Tutorial page</h1></body></html>");
+  page.close();
+  window.web.Navigate2(QUrl::fromLocalFile(page.fileName()).toString().toStdString());
+  EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("Tutorial page"); }));
+
+  window.web.Navigate2("http://127.0.0.1:1/tutorial/");
+  EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("cannot be shown"); }));
+  EXPECT_TRUE(view->toPlainText().contains("127.0.0.1:1/tutorial/"));
+}
+
+TEST(LabelText, AmpersandsAsTheDesignMeansThem) {
+  EXPECT_EQ(LabelText("&File"), "File");
+  EXPECT_EQ(LabelText("Options && Features"), "Options & Features");
+  EXPECT_EQ(LabelText("a&&&b"), "a&b");
+  EXPECT_EQ(LabelText("end&"), "end");
+}
+
+TEST(LineBreaks, CrLfToLinesAndBack) {
+  EXPECT_EQ(FromCrLf("a\r\nb\rc\n"), "a\nb\nc\n");
+  EXPECT_EQ(ToCrLf("a\nb\n"), "a\r\nb\r\n");
+  EXPECT_EQ(ToCrLf(FromCrLf("x\r\n\r\ny")), "x\r\n\r\ny");
+}
+
+}  // namespace
+}  // namespace tallow::desktop::testing

@@ -1,0 +1,236 @@
+// Message boxes, clipboard, timers, the event pump, the environment and the
+// notification area on Qt's offscreen platform.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "desktop_fixture.h"
+
+namespace tallow::desktop::testing {
+namespace {
+
+TEST(MessageBoxMapping, IconsButtonsAndAnswers) {
+  EXPECT_EQ(ToQtIcon(MsgIcon::None), QMessageBox::NoIcon);
+  EXPECT_EQ(ToQtIcon(MsgIcon::Information), QMessageBox::Information);
+  EXPECT_EQ(ToQtIcon(MsgIcon::Critical), QMessageBox::Critical);
+  EXPECT_EQ(ToQtButtons(MsgButtons::OK), QMessageBox::StandardButtons(QMessageBox::Ok));
+  EXPECT_EQ(ToQtButtons(MsgButtons::YesNo), QMessageBox::Yes | QMessageBox::No);
+  EXPECT_EQ(ToAnswer(QMessageBox::Ok, MsgButtons::OK), vbOK);
+  EXPECT_EQ(ToAnswer(QMessageBox::Yes, MsgButtons::YesNo), vbYes);
+  EXPECT_EQ(ToAnswer(QMessageBox::No, MsgButtons::YesNo), vbNo);
+  // Closed some other way: OK for an OK box, No for a question.
+  EXPECT_EQ(ToAnswer(QMessageBox::Cancel, MsgButtons::YesNo), vbNo);
+  EXPECT_EQ(ToAnswer(QMessageBox::Cancel, MsgButtons::OK), vbOK);
+}
+
+// Presses a button of the message box as soon as it is up.
+void Answer(QMessageBox::StandardButton button, QString* title, QString* text, QMessageBox::Icon* icon) {
+  QTimer::singleShot(0, [=] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return Answer(button, title, text, icon);
+    *title = box->windowTitle();
+    *text = box->text();
+    *icon = box->icon();
+    box->button(button)->click();
+  });
+}
+
+TEST(QtMessageBoxesTest, ShowsTitlePromptIconAndReturnsTheAnswer) {
+  QtMessageBoxes boxes;
+  QString title, text;
+  QMessageBox::Icon icon{};
+  Answer(QMessageBox::No, &title, &text, &icon);
+  EXPECT_EQ(boxes.Show("Are you sure?", MsgButtons::YesNo, MsgIcon::None, "Title A"), vbNo);
+  EXPECT_EQ(title, "Title A");
+  EXPECT_EQ(text, "Are you sure?");
+  EXPECT_EQ(icon, QMessageBox::NoIcon);
+  Answer(QMessageBox::Yes, &title, &text, &icon);
+  EXPECT_EQ(boxes.Show("Again?", MsgButtons::YesNo, MsgIcon::Information, "T"), vbYes);
+  Answer(QMessageBox::Ok, &title, &text, &icon);
+  EXPECT_EQ(boxes.Show("Failed", MsgButtons::OK, MsgIcon::Critical, "T"), vbOK);
+  EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtClipboardTest, PlainTextInAndOut) {
+  QtClipboard clipboard;
+  ASSERT_TRUE(clipboard.SetText("me@example.org é"));
+  std::string text = "old";
+  ASSERT_TRUE(clipboard.GetText(text));
+  EXPECT_EQ(text, "me@example.org é");
+  ASSERT_TRUE(clipboard.Clear());
+  text = "old";
+  ASSERT_TRUE(clipboard.GetText(text));
+  EXPECT_EQ(text, "");
+  auto* image = new QMimeData;
+  image->setImageData(QImage(4, 4, QImage::Format_RGB32));
+  QGuiApplication::clipboard()->setMimeData(image);
+  ASSERT_TRUE(clipboard.GetText(text));
+  EXPECT_EQ(text, "");  // holds no text
+}
+
+class Ticking : public Form {
+ public:
+  explicit Ticking(Host& host) : Form(host, "Ticking") {
+    timer.OnTimer = [this] {
+      ++ticks;
+      if (onTick) onTick();
+    };
+  }
+  ~Ticking() override { svc().windows.Detach(*this); }
+  Timer timer{*this, "Timer1", 20, true};
+  int ticks = 0;
+  std::function<void()> onTick;
+};
+
+using EventLoopTest = DesktopTest;
+
+TEST_F(EventLoopTest, TimersTickWhileLoadedAndEnabledInsideADispatch) {
+  int depthSeen = 0, dispatches = 0;
+  desktop.dispatch.wrap = [&](const Dispatcher::Call& call) {
+    ++dispatches;
+    call();
+  };
+  auto form = std::make_unique<Ticking>(host);
+  form->onTick = [&] { depthSeen = dispatches; };
+  EXPECT_FALSE(desktop.loop.IsRunning(form->timer));  // not loaded yet
+  Load(*form);
+  EXPECT_TRUE(desktop.loop.IsRunning(form->timer));
+  EXPECT_TRUE(WaitFor([&] { return form->ticks >= 3; }));
+  EXPECT_GE(depthSeen, 1);
+
+  form->timer.SetEnabled(false);
+  int ticks = form->ticks;
+  WaitFor([] { return false; }, 100);
+  EXPECT_EQ(form->ticks, ticks);
+
+  form->timer.SetEnabled(true);
+  form->timer.SetInterval(10);
+  EXPECT_TRUE(WaitFor([&] { return form->ticks > ticks; }));
+  host.UnloadForm(*form, 1);  // an unloaded window's timers stop
+  EXPECT_FALSE(desktop.loop.IsRunning(form->timer));
+  form.reset();  // and go with it
+  WaitFor([] { return false; }, 50);
+}
+
+TEST_F(EventLoopTest, ATickThatUnloadsItsWindowIsSafe) {
+  auto form = std::make_unique<Ticking>(host);
+  Ticking* raw = form.get();
+  // The window is destroyed at the end of the dispatch, as the program does.
+  desktop.dispatch.wrap = [&](const Dispatcher::Call& call) {
+    call();
+    if (form && !form->IsLoaded()) form.reset();
+  };
+  raw->onTick = [&] { host.UnloadForm(*raw, 1); };
+  Load(*raw);
+  EXPECT_TRUE(WaitFor([&] { return !form; }));
+  WaitFor([] { return false; }, 60);
+}
+
+TEST(QtEventLoopTest, DoEventsHandlesWhatIsPending) {
+  Dispatcher dispatch;
+  QtEventLoop loop(dispatch);
+  bool ran = false;
+  QTimer::singleShot(0, [&] { ran = true; });
+  loop.DoEvents();
+  EXPECT_TRUE(ran);
+}
+
+TEST(QtEventLoopTest, EndProcessEndsAtOnceWithoutCleanUp) {
+  std::filesystem::path marker = std::filesystem::temp_directory_path() /
+                                 ("tallowmark-end-" + std::to_string(::getpid()));
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    static std::string path = marker.string();
+    std::atexit([] { std::fopen(path.c_str(), "w"); });
+    Dispatcher dispatch;
+    QtEventLoop(dispatch).EndProcess();
+    ::_exit(3);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_FALSE(std::filesystem::exists(marker));  // no exit handler ran
+  std::filesystem::remove(marker);
+}
+
+TEST(ProcessEnvironmentTest, FolderAndNameOfTheExecutable) {
+  ProcessEnvironment env;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe");
+  EXPECT_EQ(env.ProgramFolder(), exe.parent_path().string());
+  EXPECT_EQ(env.ExeName(), "tallowmark_desktop_tests");
+  EXPECT_EQ(env.CurrentDirectory(), std::filesystem::current_path().string());
+}
+
+// ---- the notification area -----------------------------------------------------
+class TrayWindow : public Form {
+ public:
+  explicit TrayWindow(Host& host) : Form(host, "FrmSysTray") {}
+  ~TrayWindow() override { svc().windows.Detach(*this); }
+  void Form_MouseMove(int, int, float x, float) override { moves.push_back(x); }
+  std::vector<float> moves;
+};
+
+class TrayTest : public DesktopTest {
+ protected:
+  TrayWindow window{host};
+  IconRecord record;
+  void SetUp() override {
+    Load(window);
+    record.hWnd = &window;
+    record.uID = 1;
+    record.uFlags = 7;
+    record.uCallbackMessage = 0x200;
+    record.hIcon = "flash1";
+    record.szTip = std::string("tallowmark") + '\0' + std::string(53, ' ');
+  }
+};
+
+TEST_F(TrayTest, AddModifyDelete) {
+  EXPECT_FALSE(desktop.tray.Notify(NotifyMessage::Modify, record));  // nothing to modify yet
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Add, record));
+  QSystemTrayIcon* icon = desktop.tray.IconOf(&window, 1);
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(icon->toolTip(), "tallowmark");  // cut at the NUL
+  EXPECT_FALSE(icon->icon().isNull());
+  QImage first = icon->icon().pixmap(16, 16).toImage();
+
+  record.hIcon = "flash2";
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Modify, record));
+  EXPECT_NE(icon->icon().pixmap(16, 16).toImage(), first);  // the two pictures differ
+
+  record.szTip = "no nul at all";
+  record.uFlags = 4;  // the tip only: the icon stays
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Modify, record));
+  EXPECT_EQ(icon->toolTip(), "no nul at all");
+
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Delete, record));
+  EXPECT_EQ(desktop.tray.IconOf(&window, 1), nullptr);
+  EXPECT_FALSE(desktop.tray.Notify(NotifyMessage::Delete, record));
+}
+
+TEST_F(TrayTest, ActivationsArriveAsMouseMessageNumbersInTwips) {
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Add, record));
+  QSystemTrayIcon* icon = desktop.tray.IconOf(&window, 1);
+  emit icon->activated(QSystemTrayIcon::Trigger);
+  emit icon->activated(QSystemTrayIcon::DoubleClick);
+  emit icon->activated(QSystemTrayIcon::Context);
+  emit icon->activated(QSystemTrayIcon::MiddleClick);
+  emit icon->activated(QSystemTrayIcon::Unknown);
+  EXPECT_EQ(window.moves, (std::vector<float>{0x202 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
+
+  // A window that went without deleting its icon hears nothing more.
+  host.UnloadForm(window, 1);
+  emit icon->activated(QSystemTrayIcon::DoubleClick);
+  EXPECT_EQ(window.moves.size(), 4u);
+}
+
+}  // namespace
+}  // namespace tallow::desktop::testing

@@ -1,0 +1,211 @@
+// End to end on a virtual X display of each test's own: keys pressed with
+// xdotool as another program would see them, and text typed into another
+// program's window.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <thread>
+
+#include "platform/desktop/key_state.h"
+#include "platform/desktop/typing.h"
+#include "xserver.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with other headers
+
+namespace tallow::desktop::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+class X11Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!HaveTool("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (!HaveTool("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    server_ = std::make_unique<XServer>();
+    ASSERT_TRUE(server_->Ok()) << server_->Error();
+  }
+  std::unique_ptr<XServer> server_;
+};
+
+// ---- key state -------------------------------------------------------------------
+using KeyStateTest = X11Test;
+
+TEST_F(KeyStateTest, HeldKeyReadsDownAtEveryPoll) {
+  X11KeyState keys;
+  ASSERT_TRUE(keys.Connected());
+  ASSERT_TRUE(keys.SeesTaps());
+  pid_t press = Spawn({"xdotool", "keydown", "F10", "sleep", "0.3", "keyup", "F10"});
+  ASSERT_GT(press, 0);
+  auto until = std::chrono::steady_clock::now() + 5s;
+  while (!keys.IsKeyDown(vbKeyF10) && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(5ms);
+  std::vector<bool> polls{true};
+  while (polls.back() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(40ms);
+    polls.push_back(keys.IsKeyDown(vbKeyF10));
+  }
+  EXPECT_EQ(Wait(press), 0);
+  // Down at every poll while held (about seven of them; fewer on a busy machine), then up and staying up.
+  ASSERT_FALSE(polls.back());
+  EXPECT_GE(polls.size(), 4u);
+  for (int i = 0; i < 3; ++i) {
+    std::this_thread::sleep_for(40ms);
+    EXPECT_FALSE(keys.IsKeyDown(vbKeyF10));
+  }
+}
+
+TEST_F(KeyStateTest, QuickTapBetweenTwoPollsIsSeenOnce) {
+  X11KeyState keys;
+  ASSERT_TRUE(keys.SeesTaps());
+  EXPECT_FALSE(keys.IsKeyDown(vbKeyF10));
+  for (int tap = 0; tap < 5; ++tap) {
+    ASSERT_EQ(RunTool({"xdotool", "keydown", "F10", "sleep", "0.01", "keyup", "F10"}), 0);
+    EXPECT_TRUE(keys.IsKeyDown(vbKeyF10)) << "tap " << tap;
+    EXPECT_FALSE(keys.IsKeyDown(vbKeyF10)) << "tap " << tap;
+  }
+  // A tap of one key is not a tap of another; each key is remembered apart.
+  ASSERT_EQ(RunTool({"xdotool", "key", "F9", "Escape"}), 0);
+  EXPECT_FALSE(keys.IsKeyDown(vbKeyF10));
+  EXPECT_FALSE(keys.IsKeyDown(vbKeyF8));
+  EXPECT_TRUE(keys.IsKeyDown(vbKeyEscape));
+  EXPECT_TRUE(keys.IsKeyDown(vbKeyF9));
+  EXPECT_FALSE(keys.IsKeyDown(vbKeyF9));
+}
+
+TEST(KeySymOf, TheProgramsKeyNumbers) {
+  EXPECT_EQ(KeySymOf(vbKeyEscape), 0xff1bul);
+  EXPECT_EQ(KeySymOf(vbKeyF8), 0xffc5ul);
+  EXPECT_EQ(KeySymOf(vbKeyF9), 0xffc6ul);
+  EXPECT_EQ(KeySymOf(vbKeyF10), 0xffc7ul);
+  EXPECT_EQ(KeySymOf(vbKeyF12), 0xffc9ul);
+  EXPECT_EQ(KeySymOf(0), 0ul);
+}
+
+// ---- typing into another program --------------------------------------------------
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TypingTest : public X11Test {
+ protected:
+  void SetUp() override {
+    X11Test::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    std::string templ = (fs::temp_directory_path() / "tallowmark-typing-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
+    dir_ = templ;
+    out_ = dir_ / "typed.txt";
+    sink_ = Spawn({TYPESINK_EXE, out_.string()});
+    ASSERT_GT(sink_, 0);
+    auto until = std::chrono::steady_clock::now() + 15s;
+    while (!fs::exists(out_.string() + ".ready") && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(fs::exists(out_.string() + ".ready")) << "the text window did not get the focus";
+  }
+  void TearDown() override {
+    if (sink_ > 0) {
+      ::kill(sink_, SIGTERM);
+      Wait(sink_);
+    }
+    if (!dir_.empty()) fs::remove_all(dir_);
+  }
+  // What the window holds once it holds `expected`, or after 10 s.
+  std::string Received(const std::string& expected) {
+    auto until = std::chrono::steady_clock::now() + 10s;
+    std::string got;
+    while ((got = Slurp(out_)) != expected && std::chrono::steady_clock::now() < until)
+      std::this_thread::sleep_for(20ms);
+    return got;
+  }
+  fs::path dir_, out_;
+  pid_t sink_ = -1;
+};
+
+TEST_F(TypingTest, TextArrivesByteForByte) {
+  XTestKeyboard keyboard;
+  ASSERT_TRUE(keyboard.Connected());
+  const std::string text =
+      "Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\r\n"
+      "Second line: é € ß ü ÄÖ\nthird\tend";
+  keyboard.Type(text);
+  keyboard.WaitIdle();
+  EXPECT_EQ(Received("Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\n"
+                     "Second line: é € ß ü ÄÖ\nthird\tend"),
+            "Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\n"
+            "Second line: é € ß ü ÄÖ\nthird\tend");
+}
+
+// The whole keymap of the display, as symbols.
+std::vector<unsigned long> Keymap() {
+  Display* display = XOpenDisplay(nullptr);
+  int min = 0, max = 0, per = 0;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
+  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
+  XFree(map);
+  XCloseDisplay(display);
+  return syms;
+}
+
+TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
+  const auto before = Keymap();
+  {
+    XTestKeyboard keyboard;
+    keyboard.Type("one ✓ ");
+    keyboard.Type("two € ");
+    keyboard.Type("three");
+    keyboard.WaitIdle();
+    EXPECT_EQ(Received("one ✓ two € three"), "one ✓ two € three");
+    // The spare key codes are given back once typing has rested a while.
+    auto until = std::chrono::steady_clock::now() + 5s;
+    while (Keymap() != before && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(Keymap(), before);
+    keyboard.Type("\n€");
+    keyboard.WaitIdle();
+    EXPECT_EQ(Received("one ✓ two € three\n€"), "one ✓ two € three\n€");
+  }
+  EXPECT_EQ(Keymap(), before);  // and at the latest when the keyboard goes
+}
+
+TEST_F(TypingTest, LongTextAtFullSpeedLosesNothing) {
+  std::string text, shown;
+  for (int line = 0; line < 40; ++line) {
+    std::string row = "Line " + std::to_string(line) + ": {x} (y) a+b ~c^d 100% ß";
+    text += row + "\r\n";
+    shown += row + "\n";
+  }
+  XTestKeyboard keyboard;
+  keyboard.Type(text);
+  keyboard.WaitIdle();
+  EXPECT_EQ(Received(shown), shown);
+}
+
+TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
+  XTestKeyboard keyboard;
+  ASSERT_EQ(RunTool({"xdotool", "keydown", "Shift_L"}), 0);
+  keyboard.Type("abc 123");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(Slurp(out_), "");  // nothing typed while Shift is held
+  ASSERT_EQ(RunTool({"xdotool", "keyup", "Shift_L"}), 0);
+  keyboard.WaitIdle();
+  EXPECT_EQ(Received("abc 123"), "abc 123");
+}
+
+TEST(KeysOf, LineBreaksAndControlCharacters) {
+  EXPECT_EQ(KeysOf("a\r\nb\nc\rd"), U"a\nb\nc\nd");
+  EXPECT_EQ(KeysOf("\r\n\r\n"), U"\n\n");
+  EXPECT_EQ(KeysOf("t\tx\x01\x7f"), U"t\tx");
+  EXPECT_EQ(KeysOf("é€ß✓"), U"é€ß✓");
+  EXPECT_EQ(KeysOf("a\xff" "b\xc3"), U"ab");  // broken UTF-8 is skipped, not typed as junk
+}
+
+}  // namespace
+}  // namespace tallow::desktop::testing

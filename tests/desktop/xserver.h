@@ -1,0 +1,39 @@
+// A virtual X display of the caller's own (Xvfb on a display number it picks
+// itself, so that any number of them can run side by side), and small helpers
+// to run the X tools the end-to-end tests drive it with.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+
+namespace tallow::desktop::testing {
+
+// True when the program is found on PATH.
+bool HaveTool(const std::string& name);
+
+class XServer {
+ public:
+  // Starts Xvfb and points DISPLAY at it; Ok() tells whether it came up.
+  XServer();
+  ~XServer();
+  XServer(const XServer&) = delete;
+  XServer& operator=(const XServer&) = delete;
+  bool Ok() const { return !display_.empty(); }
+  const std::string& Display() const { return display_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::string display_;
+  std::string error_;
+};
+
+// Starts a program (argv[0] looked up on PATH); returns its process id, or -1.
+pid_t Spawn(const std::initializer_list<std::string>& argv);
+// Waits for it to end; returns its exit status, or -1.
+int Wait(pid_t pid);
+// Starts a program and waits for it.
+int RunTool(const std::initializer_list<std::string>& argv);
+
+}  // namespace tallow::desktop::testing
