@@ -76,7 +76,8 @@ struct IconRecord {
 class NotifyArea {
  public:
   virtual ~NotifyArea() = default;
-  // Mouse activity on the icon comes back as hWnd->TrayMouseMessage(number).
+  // Mouse activity on the icon comes back as hWnd->Form_MouseMove(0, 0, x, 0),
+  // x being the mouse message number times ScreenTwipsPerPixelX.
   virtual bool Notify(NotifyMessage message, const IconRecord& record) = 0;
 };
 
