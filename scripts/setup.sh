@@ -11,7 +11,7 @@ packages=(
   dma                                             # the local mail system
 )
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool x11-utils imagemagick)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick)
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
