@@ -1,0 +1,310 @@
+#include "e2e/desktop_user.h"
+
+#include <poll.h>
+#include <pwd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+extern char** environ;
+
+namespace tallow::e2e {
+
+namespace fs = std::filesystem;
+using desktop::testing::HaveTool;
+using desktop::testing::Spawn;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kPatience = 10s;  // a loaded machine may take this long for any one step
+
+// Polls `done` until it holds or the patience runs out; true when it held.
+template <class F>
+bool Eventually(F&& done, std::chrono::milliseconds patience = kPatience) {
+  const auto until = Clock::now() + patience;
+  for (;;) {
+    if (done()) return true;
+    if (Clock::now() >= until) return false;
+    std::this_thread::sleep_for(50ms);
+  }
+}
+
+// Ends a process the test started: politely, then for sure.
+void Stop(pid_t& pid) {
+  if (pid <= 0) return;
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  if (!Eventually([&] { return ::waitpid(pid, &status, WNOHANG) != 0; }, 5s)) {
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, &status, 0);
+  }
+  pid = -1;
+}
+
+// An extended regular expression that matches exactly `text`.
+std::string Exactly(const std::string& text) {
+  std::string out = "^";
+  for (char c : text) {
+    if (std::string_view(".[]()*+?{}|^$\\").find(c) != std::string_view::npos) out += '\\';
+    out += c;
+  }
+  return out + "$";
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);)
+    if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+std::string UserName() {
+  passwd* pw = ::getpwuid(::getuid());
+  return pw ? pw->pw_name : "root";
+}
+
+std::string RunTool(const std::vector<std::string>& argv) {
+  int status = 0;
+  std::string out = Capture(argv, &status);
+  EXPECT_EQ(status, 0) << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
+  return out;
+}
+
+}  // namespace
+
+Point Centre(const Control& control) {
+  Point p{control.geometry.left + control.geometry.width / 2, control.geometry.top + control.geometry.height / 2};
+  // The desktop places a control inside its frame, relative to the frame.
+  for (const Control* c = control.Container(); c && c->Kind() == ControlKind::Frame; c = c->Container()) {
+    p.x += c->geometry.left;
+    p.y += c->geometry.top;
+  }
+  return p;
+}
+
+Point FirstRow(const ListBox& list) {
+  Point p = Centre(list);
+  p.y += 8 - list.geometry.height / 2;  // below the list's border, well inside a row of the window's font
+  return p;
+}
+
+std::string Capture(const std::vector<std::string>& argv, int* status) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  std::vector<std::string> args(argv);
+  std::vector<char*> ptrs;
+  for (auto& a : args) ptrs.push_back(a.data());
+  ptrs.push_back(nullptr);
+  pid_t pid = -1;
+  const int rc = posix_spawnp(&pid, ptrs[0], &actions, nullptr, ptrs.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  std::string out;
+  if (rc == 0) {
+    char buf[4096];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
+  }
+  ::close(fds[0]);
+  int st = -1;
+  if (rc == 0 && ::waitpid(pid, &st, 0) == pid) st = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  if (status) *status = rc == 0 ? st : -1;
+  return out;
+}
+
+// ---- the program ----------------------------------------------------------------
+
+void DesktopUser::SetUp() {
+  for (const char* tool : {"Xvfb", "xdotool", "trayer", "xclip"})
+    if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed";
+  if (::access("/usr/sbin/sendmail", X_OK) != 0) GTEST_SKIP() << "no local mail system";
+
+  server_ = std::make_unique<desktop::testing::XServer>();
+  ASSERT_TRUE(server_->Ok()) << server_->Error();
+  // The program runs on that display, in a runtime folder of this test's own.
+  const std::string runtime = testFolder_.path() + "/runtime";
+  ASSERT_EQ(::mkdir(runtime.c_str(), 0700), 0);
+  ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+  ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+
+  // The program folder is the executable's folder: a copy, not a link.
+  programFolder_ = testFolder_.path() + "/program";
+  fs::create_directory(programFolder_);
+  fs::copy_file(TALLOWMARK_EXE, InProgramFolder("tallowmark"));
+
+  trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
+                   "--transparent", "false", "--expand", "true"});
+  ASSERT_GT(trayer_, 0);
+  SetTexts();
+}
+
+void DesktopUser::TearDown() {
+  Stop(textWindow_);
+  Stop(program_);
+  Stop(clipboard_);
+  Stop(trayer_);
+  server_.reset();
+}
+
+void DesktopUser::StartProgram() {
+  program_ = Spawn({InProgramFolder("tallowmark")});
+  ASSERT_GT(program_, 0);
+}
+
+void DesktopUser::EndProgram() { Stop(program_); }
+
+bool DesktopUser::ProgramRunning() {
+  int status = 0;
+  if (program_ <= 0) return false;
+  if (::waitpid(program_, &status, WNOHANG) == 0) return true;
+  ADD_FAILURE() << "the program ended by itself, "
+                << (WIFSIGNALED(status) ? "killed by signal " + std::to_string(WTERMSIG(status))
+                                        : "exit status " + std::to_string(WEXITSTATUS(status)));
+  program_ = -1;
+  return false;
+}
+
+// ---- windows ----------------------------------------------------------------------
+
+std::vector<std::string> DesktopUser::Visible(const std::string& title) {
+  return Lines(Capture({"xdotool", "search", "--onlyvisible", "--name", Exactly(title)}));
+}
+
+std::vector<std::string> DesktopUser::ProgramWindows() {
+  if (program_ <= 0) return {};
+  // Top-level windows only: an icon embedded in the notification area is not one.
+  return Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(program_)}));
+}
+
+std::string DesktopUser::WaitWindow(const std::string& title) {
+  std::vector<std::string> found;
+  Eventually([&] { return !(found = Visible(title)).empty() || !ProgramRunning(); });
+  EXPECT_EQ(found.size(), 1u) << "windows titled \"" << title << "\"";
+  return found.empty() ? "" : found.front();
+}
+
+bool DesktopUser::WaitGone(const std::string& title) {
+  return Eventually([&] { return Visible(title).empty(); });
+}
+
+void DesktopUser::Click(const std::string& window, Point at) {
+  ASSERT_FALSE(window.empty()) << "no window to click in";
+  RunTool({"xdotool", "mousemove", "--window", window, std::to_string(at.x), std::to_string(at.y), "click", "1"});
+}
+
+// xdotool types a line feed as a key no text box takes: a line break is Return.
+void DesktopUser::Type(const std::string& text) {
+  size_t from = 0;
+  for (size_t lf; (lf = text.find('\n', from)) != std::string::npos; from = lf + 1) {
+    if (lf > from) RunTool({"xdotool", "type", "--delay", "20", text.substr(from, lf - from)});
+    Key("Return");
+  }
+  if (from < text.size()) RunTool({"xdotool", "type", "--delay", "20", text.substr(from)});
+}
+
+void DesktopUser::Key(const std::string& keys) { RunTool({"xdotool", "key", keys}); }
+
+void DesktopUser::AnswerBox(const std::string& title) {
+  const std::string box = WaitWindow(title);
+  ASSERT_FALSE(box.empty()) << "no message box \"" << title << "\"";
+  // The box takes the keyboard focus as it opens; Return presses its default button.
+  ASSERT_TRUE(Eventually([&] { return Capture({"xdotool", "getwindowfocus"}) == box + "\n"; }))
+      << "the message box \"" << title << "\" did not get the keyboard focus";
+  Key("Return");
+  ASSERT_TRUE(WaitGone(title)) << "the message box \"" << title << "\" stayed open";
+}
+
+// ---- the clipboard ------------------------------------------------------------------
+
+void DesktopUser::PutOnClipboard(const std::string& text) {
+  Stop(clipboard_);
+  const std::string file = testFolder_.path() + "/clipboard.txt";
+  testing::WriteFile(file, text);
+  // Held in the foreground so that the test can end it.
+  clipboard_ = Spawn({"xclip", "-quiet", "-selection", "clipboard", "-i", file});
+  ASSERT_GT(clipboard_, 0);
+  ASSERT_EQ(WaitClipboard(text), text);
+}
+
+std::string DesktopUser::ClipboardText() { return Capture({"xclip", "-o", "-selection", "clipboard"}); }
+
+std::string DesktopUser::WaitClipboard(const std::string& expected) {
+  std::string got;
+  Eventually([&] { return (got = ClipboardText()) == expected; });
+  return got;
+}
+
+// ---- files and mail -------------------------------------------------------------------
+
+std::string DesktopUser::WaitFile(const std::string& path, const std::string& expected) {
+  std::string got;
+  Eventually([&] { return (got = testing::ReadFile(path)) == expected; });
+  return got;
+}
+
+std::pair<std::string, std::string> DesktopUser::Delivered(const std::string& token) {
+  const std::string box = "/var/mail/" + UserName();
+  std::string message, last;
+  // Read until the message is there and reads the same twice: whole.
+  Eventually([&] {
+    const std::string all = testing::ReadFile(box);
+    const size_t at = all.find(token);
+    if (at == std::string::npos) return false;
+    size_t start = all.rfind("\nFrom ", at);
+    start = start == std::string::npos ? 0 : start + 1;
+    const size_t end = all.find("\nFrom ", at);
+    last = message;
+    message = all.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
+    return message == last;
+  });
+  const size_t blank = message.find("\n\n");
+  if (message.empty() || blank == std::string::npos) return {};
+  return {message.substr(0, blank + 1), message.substr(blank + 2)};
+}
+
+std::string DesktopUser::LocalAddress() const { return UserName() + "@localhost"; }
+
+std::string DesktopUser::Token() const {
+  return "e2e-" + std::to_string(::getpid()) + "-" + std::to_string(Clock::now().time_since_epoch().count());
+}
+
+// ---- another program's window -----------------------------------------------------------
+
+bool DesktopUser::StartTextWindow() {
+  const std::string out = testFolder_.path() + "/typed.txt";
+  textWindow_ = Spawn({TYPESINK_EXE, out});
+  return textWindow_ > 0 && Eventually([&] { return fs::exists(out + ".ready"); });
+}
+
+std::string DesktopUser::TypedText() { return testing::ReadFile(testFolder_.path() + "/typed.txt"); }
+
+std::string DesktopUser::WaitTyped(const std::string& expected) {
+  std::string got;
+  Eventually([&] { return (got = TypedText()) == expected; });
+  return got;
+}
+
+void DesktopUser::Screenshot(const std::string& name) {
+  const char* folder = std::getenv("TALLOWMARK_SHOTS");
+  if (!folder || !*folder) return;
+  fs::create_directories(folder);
+  const std::string file = (fs::path(folder) / (name + ".png")).string();
+  Capture({"import", "-window", "root", file});
+}
+
+}  // namespace tallow::e2e

@@ -1,0 +1,106 @@
+// A user at the real desktop: the program copied into a fresh program folder
+// of its own and run on a virtual X display of the test's own with trayer as
+// the notification area, driven only by what a user does (keys, clicks, the
+// clipboard) and checked by windows, files and the local mailbox.
+//
+// Where a control sits is taken from the window's own design, read from a
+// model-only instance of the same window class, so that the clicks follow
+// the windows wherever their layout goes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "desktop/xserver.h"
+#include "support/fixture.h"
+
+namespace tallow::e2e {
+
+inline const std::string kAppTitle = "Tallowmark By tallowmark.example";
+// What the Outlook Express road puts after every message, with the local mail
+// system's line ends.
+inline const std::string kExpressFooter = "\n\n\n-----------------------\n\n" + kAppTitle + "\n\n   \n";
+
+struct Point {
+  int x = 0, y = 0;
+};
+
+// The centre of a control, relative to its window's client area: its design
+// geometry plus that of the frames that hold it.
+Point Centre(const Control& control);
+// A point inside the first row of a list.
+Point FirstRow(const ListBox& list);
+
+// Runs a program and returns what it wrote on its output; `status` gets its exit status.
+std::string Capture(const std::vector<std::string>& argv, int* status = nullptr);
+
+class DesktopUser : public testing::ProgramTest {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // ---- the program ----
+  std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
+  void StartProgram();
+  // Ends it as the system ends a program at logout.
+  void EndProgram();
+  bool ProgramRunning();
+
+  // ---- windows ----
+  // The visible windows titled exactly `title`.
+  std::vector<std::string> Visible(const std::string& title);
+  // The visible top-level windows of the running program, whatever their titles.
+  std::vector<std::string> ProgramWindows();
+  // The window once it is visible, or "" after 10 s.
+  std::string WaitWindow(const std::string& title);
+  // True once no window of that title is visible (within 10 s).
+  bool WaitGone(const std::string& title);
+  void Click(const std::string& window, Point at);
+  void Click(const std::string& window, const Control& control) { Click(window, Centre(control)); }
+  // Types into the window that has the keyboard focus.
+  void Type(const std::string& text);
+  // Presses keys, as xdotool names them ("F10", "ctrl+a", "Down").
+  void Key(const std::string& keys);
+  // Waits for a modal message box and answers it with Return.
+  void AnswerBox(const std::string& title);
+
+  // ---- the clipboard, as another program holds it ----
+  void PutOnClipboard(const std::string& text);
+  std::string ClipboardText();
+  // The clipboard once it holds `expected`, or what it holds after 10 s.
+  std::string WaitClipboard(const std::string& expected);
+
+  // ---- files and mail ----
+  // The file once it holds `expected`, or what it holds after 10 s.
+  std::string WaitFile(const std::string& path, const std::string& expected);
+  // The header block and the body of the message holding `token` in the
+  // local mailbox, once it has arrived (both empty after 10 s).
+  std::pair<std::string, std::string> Delivered(const std::string& token);
+  // An address the local mail system delivers into that mailbox.
+  std::string LocalAddress() const;
+  // A text no other test's mail holds.
+  std::string Token() const;
+
+  // ---- another program's window that takes the keyboard focus ----
+  // Starts it; true once it has the focus. TypedText() is what it holds.
+  bool StartTextWindow();
+  std::string TypedText();
+  // The text window's text once it is `expected`, or what it is after 10 s.
+  std::string WaitTyped(const std::string& expected);
+
+  // A picture of the whole screen, kept in the folder named by the
+  // environment variable TALLOWMARK_SHOTS (none taken without it).
+  void Screenshot(const std::string& name);
+
+  std::string programFolder_;
+
+ private:
+  testing::TempDir testFolder_;
+  std::unique_ptr<desktop::testing::XServer> server_;
+  pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
+};
+
+}  // namespace tallow::e2e

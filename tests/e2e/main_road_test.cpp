@@ -1,0 +1,128 @@
+// The main road as a user meets it, in a fresh empty program folder: start-up
+// and the welcome window, the Send Email window on F10 with the address the
+// clipboard holds, a template made in the settings window and sent through
+// the local mail system, the message typed into another program on F9, and
+// the next start with the welcome window hidden.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "e2e/desktop_user.h"
+
+namespace tallow::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
+const std::string kSettings = kAppTitle + " - [ Settings ]";
+
+using MainRoad = DesktopUser;
+
+TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
+  // The windows as designed, for where their controls are.
+  shell::Welcome welcome(app);
+  desk::Form1 sendEmail(app);
+  desk::SettingMan settings(app);
+  const std::string token = Token();
+  const std::string subject = "Quarterly figures " + token;
+  const std::string message = "Dear reader,\nthe figures (all 100%) are in: a+b ~ {c} [d] <e> \"f\" 'g' #1 & $2.\nBye";
+  const std::string to = LocalAddress();
+
+  // ---- first start ----
+  StartProgram();
+  const std::string welcomeWindow = WaitWindow(kAppTitle);
+  ASSERT_FALSE(welcomeWindow.empty()) << "the welcome window did not show";
+  Screenshot("e2e-welcome");
+  // Outlook Express chosen: the fresh settings file, written by start-up.
+  EXPECT_EQ(WaitFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n"), "1:\r\n0:\r\n[END]\r\n");
+  EXPECT_EQ(ProgramWindows().size(), 1u) << "only the welcome window shows at start";
+
+  Click(welcomeWindow, welcome.Command1);  // "Ready!"
+  ASSERT_TRUE(WaitGone(kAppTitle)) << "\"Ready!\" did not hide the welcome window";
+  EXPECT_TRUE(ProgramRunning());
+
+  // ---- F10 with an address on the clipboard ----
+  PutOnClipboard(to);
+  Key("F10");
+  std::string window = WaitWindow(kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
+  Screenshot("e2e-send-email");
+  // The recipient box holds the address: copied out of it as a user would.
+  Click(window, sendEmail.txtSendTo);
+  PutOnClipboard("something else");
+  Key("ctrl+a");
+  Key("ctrl+c");
+  EXPECT_EQ(WaitClipboard(to), to) << "the recipient box does not hold the clipboard's address";
+
+  // ---- a template made in the settings window ----
+  Click(window, sendEmail.Command4);  // "Template Settings"
+  const std::string settingsWindow = WaitWindow(kSettings);
+  ASSERT_FALSE(settingsWindow.empty()) << "\"Template Settings\" did not open the settings window";
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "the Send Email window stayed";
+  Click(settingsWindow, settings.Command3);  // "New Template"
+  Click(settingsWindow, settings.txtSubject);
+  Type(subject);
+  Click(settingsWindow, settings.txtMessage);
+  Type(message);
+  Screenshot("e2e-settings");
+  Click(settingsWindow, settings.Command2);  // "Save Template & Changes"
+  AnswerBox("Template Saved.");
+  const std::string crlf = "Dear reader,\r\nthe figures (all 100%) are in: a+b ~ {c} [d] <e> \"f\" 'g' #1 & $2.\r\nBye";
+  EXPECT_EQ(testing::ReadFile(InProgramFolder("data1.txt")), subject + "\r\n" + crlf + "\r\n");
+
+  // The welcome window hidden from the next start on, through the settings window's box.
+  Click(settingsWindow, settings.Check1);  // "Hide Welcome Screen"
+  AnswerBox(kAppTitle);                    // "Are you sure ...?": Yes
+  EXPECT_EQ(WaitFile(InProgramFolder("showyes.dat"), "NoShow\r\n"), "NoShow\r\n");
+
+  Click(settingsWindow, settings.Command5);  // "Close Settings"
+  EXPECT_TRUE(WaitGone(kSettings)) << "\"Close Settings\" left the settings window open";
+
+  // ---- the template picked and sent ----
+  Key("F10");
+  window = WaitWindow(kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window again";
+  Click(window, FirstRow(sendEmail.List1));  // the one template
+  Screenshot("e2e-send-email-template");
+  Click(window, sendEmail.Command1);  // "Send"
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "the Send Email window stayed after the send";
+  auto [head, body] = Delivered(token);
+  ASSERT_FALSE(head.empty()) << "the message did not arrive in the local mailbox";
+  EXPECT_NE(head.find("\nTo: " + to + "\n"), std::string::npos) << head;
+  EXPECT_NE(head.find("\nSubject: " + subject + "\n"), std::string::npos) << head;
+  // The template's message as saved (its last line break too), then the footer.
+  EXPECT_EQ(body.substr(0, body.find_last_not_of('\n') + 2), message + "\n" + kExpressFooter);
+
+  // ---- F9 types the message into another program's window ----
+  ASSERT_TRUE(StartTextWindow()) << "the other program's window did not get the focus";
+  Key("F9");
+  EXPECT_EQ(WaitTyped(message + "\n"), message + "\n");
+
+  // ---- the next start: no window, and F10 still works ----
+  EndProgram();
+  StartProgram();
+  // Watched for a while: time enough for a window to show, which must not happen.
+  for (auto until = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < until;) {
+    ASSERT_TRUE(ProgramWindows().empty()) << "a window showed at the start";
+    std::this_thread::sleep_for(50ms);
+  }
+  // Taps until the program, which may still be starting on a busy machine, has seen one.
+  window.clear();
+  for (int tap = 0; tap < 5 && window.empty() && ProgramRunning(); ++tap) {
+    Key("F10");
+    auto found = Visible(kSendEmail);
+    for (int i = 0; i < 40 && found.empty(); ++i) {
+      std::this_thread::sleep_for(50ms);
+      found = Visible(kSendEmail);
+    }
+    if (!found.empty()) window = found.front();
+  }
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window after a quiet start";
+  EXPECT_EQ(ProgramWindows(), std::vector<std::string>{window}) << "the welcome window showed";
+  EXPECT_TRUE(Visible(kAppTitle).empty());
+}
+
+}  // namespace
+}  // namespace tallow::e2e
