@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <sstream>
@@ -198,6 +199,16 @@ std::string DesktopUser::WaitWindow(const std::string& title) {
   return found.empty() ? "" : found.front();
 }
 
+std::string DesktopUser::TapUntilShown(const std::string& key, const std::string& title) {
+  std::vector<std::string> found;
+  Eventually([&] {
+    Key(key);
+    Eventually([&] { return !(found = Visible(title)).empty() || !ProgramRunning(); }, 2s);
+    return !found.empty() || !ProgramRunning();
+  });
+  return found.empty() ? "" : found.front();
+}
+
 bool DesktopUser::WaitGone(const std::string& title) {
   return Eventually([&] { return Visible(title).empty(); });
 }
@@ -250,6 +261,14 @@ std::string DesktopUser::WaitClipboard(const std::string& expected) {
 }
 
 // ---- files and mail -------------------------------------------------------------------
+
+std::vector<std::string> DesktopUser::ProgramFolderListing() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::recursive_directory_iterator(programFolder_))
+    names.push_back(fs::relative(entry.path(), programFolder_).string() + (entry.is_directory() ? "/" : ""));
+  std::sort(names.begin(), names.end());
+  return names;
+}
 
 std::string DesktopUser::WaitFile(const std::string& path, const std::string& expected) {
   std::string got;

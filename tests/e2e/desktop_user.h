@@ -56,6 +56,8 @@ class DesktopUser : public testing::ProgramTest {
   std::vector<std::string> ProgramWindows();
   // The window once it is visible, or "" after 10 s.
   std::string WaitWindow(const std::string& title);
+  // Taps the key every 2 s until the window shows; "" when it has not after 10 s.
+  std::string TapUntilShown(const std::string& key, const std::string& title);
   // True once no window of that title is visible (within 10 s).
   bool WaitGone(const std::string& title);
   void Click(const std::string& window, Point at);
@@ -74,6 +76,8 @@ class DesktopUser : public testing::ProgramTest {
   std::string WaitClipboard(const std::string& expected);
 
   // ---- files and mail ----
+  // Everything in the program folder, sorted, folders ending in "/".
+  std::vector<std::string> ProgramFolderListing() const;
   // The file once it holds `expected`, or what it holds after 10 s.
   std::string WaitFile(const std::string& path, const std::string& expected);
   // The header block and the body of the message holding `token` in the
