@@ -1,6 +1,5 @@
 #include "e2e/desktop_user.h"
 
-#include <poll.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
@@ -151,7 +150,10 @@ void DesktopUser::SetUp() {
   trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
                    "--transparent", "false", "--expand", "true"});
   ASSERT_GT(trayer_, 0);
-  SetTexts();
+  ASSERT_TRUE(Eventually([&] {
+    return !Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(trayer_)})
+                .empty();
+  })) << "the notification area did not come up";
 }
 
 void DesktopUser::TearDown() {
