@@ -128,7 +128,7 @@ void AddAddress::Form_Load() {
 void AddAddress::FindThatEmail() {
   std::string text;
   if (!svc().clipboard.GetText(text)) return;
-  if (text.find('@') != std::string::npos && text.size() <= kMaxClipboardAddress) Text2.SetText(text);
+  if (stores::LooksLikeAddress(text, kMaxClipboardAddress)) Text2.SetText(text);
 }
 
 bool AddAddress::SaveEntry(const std::string& entry) {

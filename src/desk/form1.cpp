@@ -2,6 +2,7 @@
 
 #include "mail/send.h"
 #include "program.h"
+#include "stores/addresses.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
 
@@ -96,27 +97,12 @@ Form1::Form1(Program& app)
   Combo2.Click = [this] { Combo2_Click(); };
 }
 
-namespace {
-
-// Characters, not bytes: the clipboard's text is UTF-8.
-size_t CharCount(const std::string& text) {
-  size_t n = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++n;
-  return n;
-}
-
-// An address taken from the clipboard: holds "@", at most 44 characters.
-constexpr size_t kAutoFillLimit = 45;
-
-}  // namespace
-
 std::string Form1::Folder() { return svc().env.ProgramFolder(); }
 
 void Form1::AutoFill() {
   std::string text;
   if (!svc().clipboard.GetText(text)) return;
-  if (text.find('@') != std::string::npos && CharCount(text) < kAutoFillLimit) txtSendTo.SetText(text);
+  if (stores::LooksLikeAddress(text, 44)) txtSendTo.SetText(text);
 }
 
 void Form1::OpenListMessage(int) { stores::OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage); }

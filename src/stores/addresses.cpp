@@ -54,6 +54,14 @@ std::string ToolbarAddress(const std::string& entry) {
   return CutAddress(entry, colon == std::string::npos ? 1 : colon + 2);
 }
 
+bool LooksLikeAddress(const std::string& text, size_t maxChars) {
+  if (text.find('@') == std::string::npos) return false;
+  size_t chars = 0;
+  for (unsigned char c : text)
+    if ((c & 0xC0) != 0x80) ++chars;  // continuation bytes belong to the character before
+  return chars <= maxChars;
+}
+
 bool IsSafeBookName(const std::string& book) {
   return !book.empty() && book != "." && book != ".." && book.find('/') == std::string::npos &&
          book.find('\0') == std::string::npos;

@@ -38,6 +38,10 @@ std::string EntryAddress(const std::string& entry);
 // last characters; empty when nothing is left.
 std::string ToolbarAddress(const std::string& entry);
 
+// Whether a clipboard text is taken for an e-mail address: it holds "@" and
+// is at most maxChars characters long (characters of UTF-8, not bytes).
+bool LooksLikeAddress(const std::string& text, size_t maxChars);
+
 // ---- paths -------------------------------------------------------------------
 // A book name that names a folder directly inside the program folder: not
 // empty, not "." or "..", no "/" and no NUL.

@@ -323,5 +323,15 @@ TEST_F(AddressStoreTest, DefaultRuleOfTheSendEmailWindowSelects) {
   EXPECT_EQ(clicks, (Lines{"0 Default"}));
 }
 
+TEST(ClipboardAddressTest, NeedsAnAtSignAndCountsCharactersNotBytes) {
+  EXPECT_TRUE(LooksLikeAddress("a@b", 3));
+  EXPECT_FALSE(LooksLikeAddress("a@bc", 3));
+  EXPECT_FALSE(LooksLikeAddress("abc", 40));
+  EXPECT_TRUE(LooksLikeAddress(" a@b \r\n", 40));  // taken as it is, blanks and line end too
+  const std::string accented = "\xc3\xa9@b";     // three characters in four bytes
+  EXPECT_TRUE(LooksLikeAddress(accented, 3));
+  EXPECT_FALSE(LooksLikeAddress(accented, 2));
+}
+
 }  // namespace
 }  // namespace tallow::testing

@@ -137,9 +137,12 @@ class FormWidget : public QWidget, public View {
     if (!form.sizable) setFixedSize(form.geometry.width, form.geometry.height);
     if (!form.centred && (form.geometry.left || form.geometry.top)) move(form.geometry.left, form.geometry.top);
     for (Control* c : form.Controls()) Build(*c);
+    // Tab order: by tab index, then in the order the controls were made.
     std::vector<ControlView*> order;
-    for (auto& [c, v] : views_)
-      if (v->widget->focusPolicy() != Qt::NoFocus) order.push_back(v.get());
+    for (Control* c : form.Controls()) {
+      auto it = views_.find(c);
+      if (it != views_.end() && it->second->widget->focusPolicy() != Qt::NoFocus) order.push_back(it->second.get());
+    }
     std::stable_sort(order.begin(), order.end(),
                      [](ControlView* a, ControlView* b) { return a->control->tabIndex < b->control->tabIndex; });
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1]->widget, order[i]->widget);
