@@ -104,13 +104,14 @@ AddAddress::AddAddress(Program& app)
       Label3(*this, "Label3", nullptr, "Choose Address Book"),
       Combo2(*this, "Combo2") {
   backColor = kWhite;
-  Image1.geometry = {0, 0, 40, 60};
-  Image5.geometry = {40, 0, kWidth - 40, 60};
+  // The banner runs across the top; Image1 holds no picture and draws nothing over it.
+  Image1.geometry = {0, 0, 40, 52};
+  Image5.geometry = {0, 0, kWidth, 52};
   Label3.fontBold = true;
-  Label3.geometry = {kMargin, 70, kInner, 17};
-  Combo2.geometry = {kMargin, 90, kInner, 80};
+  Label3.geometry = {kMargin, 64, kInner, 17};
+  Combo2.geometry = {kMargin, 82, kInner, 80};
   Combo2.tabIndex = 4;
-  LayOut(182);
+  LayOut(174);
 }
 
 void AddAddress::Form_Load() {

@@ -14,13 +14,14 @@ AddBook::AddBook(Program& app)
       Command1(*this, "Command1", nullptr, "Save"),
       Command2(*this, "Command2", nullptr, "Close") {
   backColor = 0xFFFFFF;
-  geometry = {0, 0, 300, 172};
-  Image1.geometry = {0, 0, 40, 60};
-  Image5.geometry = {40, 0, 260, 60};
-  Label1.geometry = {12, 70, 276, 17};
-  Text1.geometry = {12, 88, 276, 24};
-  Command1.geometry = {12, 124, 132, 28};
-  Command2.geometry = {156, 124, 132, 28};
+  geometry = {0, 0, 300, 164};
+  // The banner runs across the top; Image1 holds no picture and draws nothing over it.
+  Image1.geometry = {0, 0, 40, 52};
+  Image5.geometry = {0, 0, 300, 52};
+  Label1.geometry = {12, 64, 276, 17};
+  Text1.geometry = {12, 82, 276, 24};
+  Command1.geometry = {12, 120, 132, 28};
+  Command2.geometry = {156, 120, 132, 28};
   // The window opens with the focus on "Close".
   Command2.tabIndex = 0;
   Command1.tabIndex = 1;

@@ -49,7 +49,7 @@ Form1::Form1(Program& app)
 
   // Left-hand column: the address book, the other windows, the banner.
   Frame2.geometry = {8, 8, 240, 232};
-  Combo2.geometry = {10, 20, 220, 60};
+  Combo2.geometry = {10, 24, 220, 56};
   Command10.geometry = {10, 86, 128, 26};
   Command11.geometry = {142, 86, 88, 26};
   // These four sit on the window itself, over their frame's area.
@@ -58,17 +58,17 @@ Form1::Form1(Program& app)
   Command6.geometry = {128, 204, 110, 26};
 
   Frame1.geometry = {8, 248, 240, 156};
-  Command8.geometry = {10, 20, 220, 26};
-  Command7.geometry = {18, 300, 220, 26};
-  Command4.geometry = {18, 332, 220, 26};
-  Command3.geometry = {10, 116, 220, 26};
+  Command8.geometry = {10, 23, 220, 26};
+  Command7.geometry = {18, 303, 220, 26};
+  Command4.geometry = {18, 335, 220, 26};
+  Command3.geometry = {10, 119, 220, 26};
 
   Image5.geometry = {53, 414, 150, 52};
 
   // Right-hand column: template, recipient, subject, message, the three buttons.
   Frame3.geometry = {256, 8, 436, 464};
-  Label1[0].geometry = {12, 20, 412, 16};
-  List1.geometry = {12, 38, 412, 96};
+  Label1[0].geometry = {12, 24, 412, 16};
+  List1.geometry = {12, 42, 412, 92};
   Label2.geometry = {12, 142, 412, 16};
   txtSendTo.geometry = {12, 160, 412, 24};
   Label3.geometry = {12, 192, 412, 16};

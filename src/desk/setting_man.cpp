@@ -61,7 +61,7 @@ SettingMan::SettingMan(Program& app)
   Option1.Add(1, *this, "Option1", &Frame1, "Outlook (Office)").geometry = {176, 24, 150, 20};
   Command1.geometry = {22, 62, 130, 28};
   Frame3.geometry = {356, 8, 196, 92};
-  Check1.geometry = {14, 34, 170, 20};
+  Check1.geometry = {14, 24, 170, 20};  // level with the mail options beside it
   Check1.SetValue(1);  // before its handler is set: checked at design
 
   Frame2.geometry = {8, 108, 544, 404};

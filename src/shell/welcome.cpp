@@ -18,20 +18,21 @@ Welcome::Welcome(Program& app)
       Command2(*this, "Command2", nullptr, "Read The Tutorials"),
       Shape1(*this, "Shape1"),
       Check1(*this, "Check1", nullptr, "Do not show this window when loading.") {
-  geometry = {0, 0, 480, 300};
+  geometry = {0, 0, 480, 262};
   centred = true;
   icon = "program";
 
-  Image4.geometry = {0, 0, 480, 90};
-  Label3.geometry = {16, 100, 448, 62};
-  Command1.geometry = {16, 172, 200, 30};
-  Command2.geometry = {16, 206, 200, 30};
-  Frame1.geometry = {232, 166, 232, 72};
+  // The banner runs across the top at the picture's own height.
+  Image4.geometry = {0, 0, 480, 52};
+  Label3.geometry = {16, 64, 448, 48};
+  Command1.geometry = {16, 126, 200, 30};
+  Command2.geometry = {16, 162, 200, 30};
+  Frame1.geometry = {232, 120, 232, 72};
   Frame1.fontBold = true;
-  Option1.Add(0, *this, "Option1", &Frame1, "Outlook Express").geometry = {14, 22, 200, 20};
-  Option1.Add(1, *this, "Option1", &Frame1, "Outlook (Office)").geometry = {14, 44, 200, 20};
-  Shape1.geometry = {16, 250, 448, 36};
-  Check1.geometry = {28, 258, 424, 20};
+  Option1.Add(0, *this, "Option1", &Frame1, "Outlook Express").geometry = {14, 24, 200, 20};
+  Option1.Add(1, *this, "Option1", &Frame1, "Outlook (Office)").geometry = {14, 46, 200, 20};
+  Shape1.geometry = {16, 208, 448, 38};
+  Check1.geometry = {28, 217, 424, 20};
   Check1.fontBold = true;
 
   Option1[0].Click = [this] { Option1_Click(0); };

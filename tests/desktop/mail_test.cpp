@@ -212,12 +212,15 @@ std::string UserName() {
   return pw ? pw->pw_name : "root";
 }
 
-// The message in the mailbox that holds `token`, or "" when it has not come.
+// The message in the mailbox whose body ends with the line `token`, or ""
+// when it has not come. The mailbox may be read while the message is still
+// being written, so wait for the body's last line, not for the first sight of
+// the token (a subject may hold it too).
 std::string FindDelivered(const std::string& token) {
   const fs::path box = fs::path("/var/mail") / UserName();
   for (int i = 0; i < 200; ++i) {
     std::string all = Slurp(box);
-    size_t at = all.find(token);
+    size_t at = all.rfind(token + "\n");
     if (at != std::string::npos) {
       size_t start = all.rfind("\nFrom ", at);
       start = start == std::string::npos ? 0 : start + 1;

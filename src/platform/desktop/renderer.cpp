@@ -4,10 +4,12 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -84,6 +86,24 @@ void SetColour(QWidget* w, std::optional<unsigned> colour) {
   p.setColor(QPalette::Button, c);
   w->setPalette(p);
   w->setAutoFillBackground(true);
+}
+
+// A picture smaller than its area sits in the middle of it, and the rest of
+// the area takes the colours of the picture's nearest edge: a banner laid over
+// a wide strip then runs across the whole strip as one band. A picture that
+// fits exactly, or does not fit, is drawn as it is from the top left.
+QPixmap InArea(const QPixmap& picture, QSize area) {
+  const QSize size = picture.size();
+  if (picture.isNull() || area == size || area.width() < size.width() || area.height() < size.height())
+    return picture;
+  const QImage from = picture.toImage().convertToFormat(QImage::Format_ARGB32);
+  QImage to(area, QImage::Format_ARGB32);
+  const int left = (area.width() - size.width()) / 2, top = (area.height() - size.height()) / 2;
+  for (int y = 0; y < area.height(); ++y)
+    for (int x = 0; x < area.width(); ++x)
+      to.setPixel(x, y,
+                  from.pixel(std::clamp(x - left, 0, size.width() - 1), std::clamp(y - top, 0, size.height() - 1)));
+  return QPixmap::fromImage(to);
 }
 
 }  // namespace
@@ -427,7 +447,8 @@ void ControlView::Sync() {
     }
     case ControlKind::Image:
     case ControlKind::PictureBox:
-      static_cast<QLabel*>(widget)->setPixmap(AssetPixmap(static_cast<Image&>(c).Picture()));
+      static_cast<QLabel*>(widget)->setPixmap(
+          InArea(AssetPixmap(static_cast<Image&>(c).Picture()), QSize(c.geometry.width, c.geometry.height)));
       break;
     case ControlKind::WebBrowser: {
       auto* web = static_cast<WebView*>(widget);

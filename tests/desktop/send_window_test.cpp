@@ -1,0 +1,158 @@
+// The Send Email window on real widgets: the program's own Form1 drawn by the
+// renderer, used as a user would (a click on a template, typing, "Send"), over
+// a mail-client double. Everything else the window stands on that could reach
+// outside the test (message boxes, clipboard, keys, typing) is a double too.
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "desktop_fixture.h"
+#include "mail/send.h"
+#include "program.h"
+#include "shell/shift.h"
+#include "support/fixture.h"
+
+namespace tallow::desktop::testing {
+namespace {
+
+using tallow::testing::FakeClipboard;
+using tallow::testing::FakeEnvironment;
+using tallow::testing::FakeKeyboard;
+using tallow::testing::FakeKeys;
+using tallow::testing::FakeMail;
+using tallow::testing::FakeMessageBoxes;
+using tallow::testing::FakeTray;
+using tallow::testing::TempDir;
+using tallow::testing::WriteFile;
+using Calls = std::vector<std::string>;
+
+class SendWindowTest : public ::testing::Test {
+ protected:
+  SendWindowTest() {
+    env.folder = folder.path();
+    env.cwd = folder.path();
+    app.SiteURL = shell::kSiteURL;
+    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
+    app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
+    desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
+      Program::Dispatch d(app);
+      call();
+    };
+    WriteFile(InFolder("data1.txt"), "Greeting\r\nHello there\r\n");
+    WriteFile(InFolder("data2.txt"), "Invoice\r\n" + kMessage);
+  }
+  ~SendWindowTest() override { desktop.dispatch.wrap = [](const Dispatcher::Call& call) { call(); }; }
+
+  std::string InFolder(const std::string& name) const { return folder.path() + "/" + name; }
+  // The Outlook Express flag, then the Outlook (Office) flag.
+  void Settings(const std::string& express, const std::string& outlook) {
+    WriteFile(InFolder("settings.dat"), express + ":\r\n" + outlook + ":\r\n[END]\r\n");
+  }
+
+  // Loads the window as start-up leaves it (hidden by its one-shot timer),
+  // then shows it as the F10 key does.
+  desk::Form1& ShownWindow() {
+    desk::Form1* w = nullptr;
+    desktop.dispatch([&] { w = &app.Form1(); });
+    EXPECT_TRUE(WaitFor([&] { return !w->Timer2.Enabled(); }));
+    EXPECT_FALSE(Widget(*w)->isVisible());
+    desktop.dispatch([&] { w->Show(); });
+    EXPECT_TRUE(Widget(*w)->isVisible());
+    return *w;
+  }
+  QWidget* Widget(const Form& form) { return desktop.windows.WidgetOf(form); }
+  template <class T>
+  T* Widget(const Control& control) {
+    auto* widget = dynamic_cast<T*>(desktop.windows.WidgetOf(control));
+    EXPECT_NE(widget, nullptr) << control.Name();
+    return widget;
+  }
+
+  // A user's click on the list's row: the mouse on the row's rectangle.
+  void ClickRow(QListWidget* list, int row) {
+    QRect rect = list->visualItemRect(list->item(row));
+    ASSERT_FALSE(rect.isEmpty());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+  }
+
+  // Picks the second template, types the recipient and presses "Send".
+  void SendInvoice(desk::Form1& w) {
+    auto* list = Widget<QListWidget>(w.List1);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->item(1)->text(), "Invoice");
+    ClickRow(list, 1);
+    EXPECT_EQ(w.List1.ListIndex(), 1);
+    EXPECT_EQ(Widget<QLineEdit>(w.txtSubject)->text(), "Invoice");
+    EXPECT_EQ(Widget<QPlainTextEdit>(w.txtMessage)->toPlainText(), "Line one\nLine two\n");
+
+    auto* to = Widget<QLineEdit>(w.txtSendTo);
+    QTest::mouseClick(to, Qt::LeftButton);
+    QTest::keyClicks(to, "ann@example.org");
+    EXPECT_EQ(w.txtSendTo.Text(), "ann@example.org");
+
+    mail.calls.clear();
+    QTest::mouseClick(Widget<QPushButton>(w.Command1), Qt::LeftButton);
+  }
+
+  const std::string kMessage = "Line one\r\nLine two\r\n";
+
+  Desktop desktop;
+  TempDir folder;
+  FakeMessageBoxes boxes;
+  FakeClipboard clipboard;
+  FakeKeys keys;
+  FakeKeyboard keyboard;
+  FakeTray tray;
+  FakeMail mail;
+  FakeEnvironment env;
+  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, desktop.loop, env, desktop.windows}};
+};
+
+TEST_F(SendWindowTest, ExpressRoadSendsTheChosenTemplateWithItsFooter) {
+  Settings("1", "0");
+  desk::Form1& w = ShownWindow();
+  SendInvoice(w);
+
+  EXPECT_EQ(mail.calls, (Calls{"SignOn", "DownLoadMail=False", "SessionID?", "SessionID=42", "Compose",
+                               "RecipAddress=ann@example.org", "ResolveName", "MsgSubject=Invoice",
+                               "MsgNoteText=" + kMessage + mail::ExpressFooter(app.AppTitle), "Send(False)",
+                               "SignOff"}));
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_FALSE(Widget(w)->isVisible());
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "");
+  // Subject and message stay for the next recipient.
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSubject)->text(), "Invoice");
+}
+
+TEST_F(SendWindowTest, OutlookRoadSendsWithTheMailFooterAndConfirms) {
+  Settings("0", "1");
+  desk::Form1& w = ShownWindow();
+  SendInvoice(w);
+
+  EXPECT_EQ(mail.calls, (Calls{"CreateObject(Outlook.application)", "createitem(0)", "Subject=Invoice",
+                               "To=ann@example.org", "body=" + kMessage + app.MailFooter, "Send"}));
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].prompt, "Message has been sent using Outlook for Office");
+  EXPECT_EQ(boxes.shown[0].title, "Message Delievered");
+  EXPECT_FALSE(Widget(w)->isVisible());
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "");
+}
+
+TEST_F(SendWindowTest, FailedSendShowsTheWindowAgainWithTheRecipient) {
+  Settings("1", "0");
+  mail.failAt = "ResolveName";
+  desk::Form1& w = ShownWindow();
+  SendInvoice(w);
+
+  EXPECT_EQ(mail.calls.back(), "SignOff");
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
+  EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
+  EXPECT_TRUE(Widget(w)->isVisible());
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "ann@example.org");
+}
+
+}  // namespace
+}  // namespace tallow::desktop::testing
