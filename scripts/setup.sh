@@ -15,4 +15,4 @@ if [ "${1:-}" = "--tests" ]; then
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
-${SUDO:+$SUDO -E} apt-get install -y --no-install-recommends "${packages[@]}"
+${SUDO:+$SUDO -E} apt-get install -y "${packages[@]}"
