@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "platform/desktop/mail.h"
+#include "support/fixture.h"
 
 namespace tallow::desktop {
 namespace {
@@ -212,15 +213,14 @@ std::string UserName() {
   return pw ? pw->pw_name : "root";
 }
 
-// The message in the mailbox whose body ends with the line `token`, or ""
-// when it has not come. The mailbox may be read while the message is still
-// being written, so wait for the body's last line, not for the first sight of
-// the token (a subject may hold it too).
+// The message in the mailbox that holds `token`, or "" when it has not come.
+// The mailbox is read under the lock the mail system writes it under, so a
+// message found is whole.
 std::string FindDelivered(const std::string& token) {
   const fs::path box = fs::path("/var/mail") / UserName();
   for (int i = 0; i < 200; ++i) {
-    std::string all = Slurp(box);
-    size_t at = all.rfind(token + "\n");
+    std::string all = tallow::testing::ReadFileLocked(box);
+    size_t at = all.rfind(token);
     if (at != std::string::npos) {
       size_t start = all.rfind("\nFrom ", at);
       start = start == std::string::npos ? 0 : start + 1;

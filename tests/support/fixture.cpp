@@ -1,5 +1,7 @@
 #include "support/fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -40,6 +42,17 @@ std::string ReadFile(const std::string& path) {
 void WriteFile(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
+}
+
+std::string ReadFileLocked(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return {};
+  ::flock(fd, LOCK_SH);
+  std::string text;
+  char buf[65536];
+  for (ssize_t n; (n = ::read(fd, buf, sizeof buf)) > 0;) text.append(buf, static_cast<size_t>(n));
+  ::close(fd);  // and the lock with it
+  return text;
 }
 
 bool Exists(const std::string& path) {

@@ -28,6 +28,9 @@ class TempDir {
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
 bool Exists(const std::string& path);
+// The whole file, read under a shared lock (flock): a writer that holds the
+// lock, as a mail system appending to a mailbox does, is never seen half way.
+std::string ReadFileLocked(const std::string& path);
 
 // While it lives, files of this process cannot grow beyond `bytes`: a write
 // past it fails as on a full disk.
