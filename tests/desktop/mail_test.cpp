@@ -59,6 +59,29 @@ TEST(BuildMessage, HeadersInOrderAndBodyWithLocalLineEnds) {
   EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "x\ry\n", 0)).second, "x\ny\n");
 }
 
+// Base64 lines of at most 76 characters, decoded.
+std::string DecodeLines(const std::string& body) {
+  std::string joined;
+  std::istringstream lines(body);
+  for (std::string line; std::getline(lines, line);) {
+    EXPECT_LE(line.size(), 76u);
+    joined += line;
+  }
+  return QByteArray::fromBase64(QByteArray::fromStdString(joined), QByteArray::AbortOnBase64DecodingErrors)
+      .toStdString();
+}
+
+TEST(BuildMessage, ABodyLineLongerThanAMailLineGoesInBase64) {
+  const std::string paragraph = "Grüße " + std::string(3000, 'x');
+  auto [head, body] = Split(BuildMessage("a@b.c", "s", "Start\r\n" + paragraph + "\r\n.\r\nend", 0));
+  EXPECT_NE(head.find("\nContent-Transfer-Encoding: base64\n"), std::string::npos) << head;
+  EXPECT_EQ(head.find("8bit"), std::string::npos) << head;
+  EXPECT_EQ(DecodeLines(body), "Start\r\n" + paragraph + "\r\n.\r\nend\r\n");
+  // A long paragraph that mail systems still take goes as it is.
+  const std::string fits(900, 'y');
+  EXPECT_EQ(Split(BuildMessage("a@b.c", "s", fits + "\r\n" + fits, 0)).second, fits + "\n" + fits + "\n");
+}
+
 TEST(BuildMessage, SubjectNeverStartsAHeaderOfItsOwn) {
   auto [head, body] = Split(BuildMessage("a@b.c", "Hi\r\nBcc: victim@example.org\nX: y\r", "body", 0));
   EXPECT_NE(head.find("Subject: Hi Bcc: victim@example.org X: y \n"), std::string::npos) << head;
@@ -268,6 +291,20 @@ TEST_F(Delivery, AutomationRoadDeliversIntoTheMailbox) {
   item->SetBody(Body(token));
   item->Send();
   Check(FindDelivered(token), token, "Subject: Automation " + token);
+}
+
+TEST_F(Delivery, ABodyLineLongerThanAMailLineArrivesWhole) {
+  SendmailMail mail;
+  const std::string token = Unique("long-line");
+  const std::string paragraph = "é " + std::string(2000, 'z');
+  auto item = mail.CreateObject("Outlook.application")->CreateItem(0);
+  item->SetSubject("Long line " + token);
+  item->SetTo(UserName());
+  item->SetBody(paragraph + "\r\n.\r\n" + paragraph);
+  item->Send();
+  auto [head, body] = Split(FindDelivered(token));
+  ASSERT_FALSE(head.empty()) << "the message did not arrive in /var/mail/" << UserName();
+  EXPECT_EQ(DecodeLines(body), paragraph + "\r\n.\r\n" + paragraph + "\r\n");
 }
 
 TEST_F(Delivery, SimpleMapiRoadDeliversIntoTheMailbox) {

@@ -18,6 +18,10 @@ namespace tallow::desktop {
 
 namespace {
 
+// The longest body line sent as it is: within the 998 characters a mail line
+// may hold, with room to spare for mail systems that count differently.
+constexpr size_t kLongestLine = 900;
+
 bool IsAsciiPrintable(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
 }
@@ -80,6 +84,14 @@ std::string DateHeader(std::time_t when) {
   return buf;
 }
 
+// True when a line of the text is longer than mail systems take whole.
+bool HasLongLine(const std::string& text) {
+  size_t start = 0;
+  for (size_t lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
+    if (lf - start > kLongestLine) return true;
+  return text.size() - start > kLongestLine;
+}
+
 }  // namespace
 
 bool IsPlainAddress(const std::string& address) {
@@ -104,17 +116,25 @@ std::string BuildMessage(const std::string& to, const std::string& subject, cons
   msg += "Subject: " + (IsAsciiPrintable(oneLine) && oneLine.size() <= 900 ? oneLine : EncodeWords(oneLine)) + "\n";
   msg += "MIME-Version: 1.0\n";
   msg += "Content-Type: text/plain; charset=UTF-8\n";
-  msg += "Content-Transfer-Encoding: 8bit\n";
-  msg += "\n";
+  std::string text;  // the body with local line ends, ending in one
   for (size_t i = 0; i < body.size(); ++i) {
     if (body[i] == '\r') {
-      msg += '\n';
+      text += '\n';
       if (i + 1 < body.size() && body[i + 1] == '\n') ++i;
     } else {
-      msg += body[i];
+      text += body[i];
     }
   }
-  if (body.empty() || msg.back() != '\n') msg += '\n';
+  if (text.empty() || text.back() != '\n') text += '\n';
+  if (!HasLongLine(text)) return msg + "Content-Transfer-Encoding: 8bit\n\n" + text;
+  // A mail line holds at most 998 characters, and mail systems refuse or cut
+  // longer ones (dma refuses the whole message): such a body goes in base64,
+  // encoded from its canonical CR LF form, in lines of 76.
+  msg += "Content-Transfer-Encoding: base64\n\n";
+  std::string crlf;
+  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::string encoded = Base64(crlf);
+  for (size_t i = 0; i < encoded.size(); i += 76) msg += encoded.substr(i, 76) + "\n";
   return msg;
 }
 
