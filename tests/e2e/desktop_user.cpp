@@ -281,9 +281,10 @@ std::string DesktopUser::WaitFile(const std::string& path, const std::string& ex
 std::pair<std::string, std::string> DesktopUser::Delivered(const std::string& token) {
   const std::string box = "/var/mail/" + UserName();
   std::string message, last;
-  // Read until the message is there and reads the same twice: whole.
+  // Read under the mail system's lock, until the message is there and reads
+  // the same twice: whole.
   Eventually([&] {
-    const std::string all = testing::ReadFile(box);
+    const std::string all = testing::ReadFileLocked(box);
     const size_t at = all.find(token);
     if (at == std::string::npos) return false;
     size_t start = all.rfind("\nFrom ", at);
