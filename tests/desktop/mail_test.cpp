@@ -2,6 +2,7 @@
 // own, and delivery through the real local mail system.
 #include <gtest/gtest.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,12 +138,15 @@ class FakeSendmail : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   void Script(int status, const std::string& says) {
+    std::string text = "echo \"$@\" > '" + (dir / "args").string() + "'\n" + "cat > '" +
+                       (dir / "message").string() + "'\n";
+    if (!says.empty()) text += "echo '" + says + "' >&2\n";
+    ScriptText(text + "exit " + std::to_string(status) + "\n");
+  }
+  // A sendmail that runs these shell lines in the test's folder.
+  void ScriptText(const std::string& lines) {
     std::ofstream out(dir / "sendmail");
-    out << "#!/bin/sh\n"
-        << "echo \"$@\" > '" << (dir / "args").string() << "'\n"
-        << "cat > '" << (dir / "message").string() << "'\n";
-    if (!says.empty()) out << "echo '" << says << "' >&2\n";
-    out << "exit " << status << "\n";
+    out << "#!/bin/sh\ncd '" << dir.string() << "'\n" << lines;
     out.close();
     fs::permissions(dir / "sendmail", fs::perms::owner_all);
   }
@@ -197,6 +201,31 @@ TEST_F(FakeSendmail, FailuresCarryTheReason) {
   item->SetTo("a@b.c\r\nBcc: x@y.z");
   EXPECT_THROW(item->Send(), MailError);
   EXPECT_FALSE(fs::exists(dir / "message"));  // refused before sendmail ran
+}
+
+TEST_F(FakeSendmail, AMailSystemThatHangsIsStoppedAndTheSendFails) {
+  const std::string big = BuildMessage("a@b.c", "s", std::string(300000, 'x'), 0);  // more than a pipe holds
+  for (const char* hang : {"sleep 30\n", "cat > message\nsleep 30\n"}) {
+    ScriptText(std::string("echo $$ > pid\n") + hang);
+    try {
+      Sendmail(Program(), big, std::chrono::milliseconds(300));
+      FAIL() << "a mail system that never finished counted as sent";
+    } catch (const MailError& e) {
+      EXPECT_NE(std::string(e.what()).find("did not finish"), std::string::npos) << e.what();
+    }
+    const std::string pid = Slurp(dir / "pid");  // empty when it was stopped before it got so far
+    if (!pid.empty()) {
+      EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "it was left running";
+    }
+  }
+}
+
+TEST_F(FakeSendmail, AHelperLeftRunningDoesNotHoldTheSendUp) {
+  // It takes the message and ends; its helper goes on with our pipe open.
+  ScriptText("echo $$ > pid\ncat > message\n(sleep 60; echo late) &\nexit 0\n");
+  EXPECT_NO_THROW(Sendmail(Program(), "To: a@b.c\n\nbody\n", std::chrono::milliseconds(20000)));
+  EXPECT_EQ(Slurp(dir / "message"), "To: a@b.c\n\nbody\n");
+  ::kill(-std::stoi(Slurp(dir / "pid")), SIGKILL);  // the helper, in its process group
 }
 
 TEST_F(FakeSendmail, SimpleMapiRoadInItsOrder) {

@@ -1,6 +1,7 @@
 #include "platform/desktop/mail.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 
@@ -138,7 +140,7 @@ std::string BuildMessage(const std::string& to, const std::string& subject, cons
   return msg;
 }
 
-void Sendmail(const std::string& program, const std::string& message) {
+void Sendmail(const std::string& program, const std::string& message, std::chrono::milliseconds patience) {
   // A mail system that stops reading must give us an error, not a signal.
   static const bool ignored = [] { return ::signal(SIGPIPE, SIG_IGN) != SIG_ERR; }();
   (void)ignored;
@@ -156,10 +158,16 @@ void Sendmail(const std::string& program, const std::string& message) {
   posix_spawn_file_actions_adddup2(&actions, in[0], 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], 1);
   posix_spawn_file_actions_adddup2(&actions, out[1], 2);
+  // A process group of its own: one that hangs is stopped with its helpers.
+  posix_spawnattr_t attrs;
+  posix_spawnattr_init(&attrs);
+  posix_spawnattr_setflags(&attrs, POSIX_SPAWN_SETPGROUP);
+  posix_spawnattr_setpgroup(&attrs, 0);
   std::string arg0 = program, t = "-t", i = "-i";
   char* argv[] = {arg0.data(), t.data(), i.data(), nullptr};
   pid_t pid = -1;
-  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+  int rc = posix_spawn(&pid, program.c_str(), &actions, &attrs, argv, environ);
+  posix_spawnattr_destroy(&attrs);
   posix_spawn_file_actions_destroy(&actions);
   ::close(in[0]);
   ::close(out[1]);
@@ -168,25 +176,62 @@ void Sendmail(const std::string& program, const std::string& message) {
     ::close(out[0]);
     throw MailError("The mail system could not be started: " + std::string(std::strerror(rc)) + ".");
   }
-  for (size_t done = 0; done < message.size();) {
-    ssize_t n = ::write(in[1], message.data() + done, message.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;  // it stopped reading: its exit status tells why
-    done += static_cast<size_t>(n);
-  }
-  ::close(in[1]);
+  // Write the message and read what it says side by side, so that neither
+  // waits on a full pipe, until it ends: a helper that it leaves running with
+  // our pipe open does not hold us up, and one that never ends is stopped.
+  int toIt = in[1], fromIt = out[0];
+  ::fcntl(toIt, F_SETFL, O_NONBLOCK);
+  ::fcntl(fromIt, F_SETFL, O_NONBLOCK);
+  auto closeFd = [](int& fd) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  };
+  const auto until = std::chrono::steady_clock::now() + patience;
+  size_t done = 0;
   std::string said;
-  char buf[4096];
+  int status = -1;
   for (;;) {
-    ssize_t n = ::read(out[0], buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    said.append(buf, static_cast<size_t>(n));
+    if (toIt >= 0 && done == message.size()) closeFd(toIt);
+    const bool ended = ::waitpid(pid, &status, WNOHANG) == pid;
+    char buf[4096];
+    for (ssize_t n; fromIt >= 0;) {
+      n = ::read(fromIt, buf, sizeof buf);
+      if (n > 0) {
+        said.append(buf, static_cast<size_t>(n));
+      } else if (n < 0 && errno == EINTR) {
+        continue;
+      } else {
+        if (n == 0 || errno != EAGAIN) closeFd(fromIt);
+        break;
+      }
+    }
+    if (ended) break;
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      ::kill(-pid, SIGKILL);
+      ::kill(pid, SIGKILL);
+      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      }
+      closeFd(toIt);
+      closeFd(fromIt);
+      throw MailError("The mail system did not finish in time and was stopped.");
+    }
+    pollfd fds[2];
+    nfds_t count = 0;
+    if (toIt >= 0) fds[count++] = {toIt, POLLOUT, 0};
+    if (fromIt >= 0) fds[count++] = {fromIt, POLLIN, 0};
+    // In short steps: its end is seen by waitpid, not on a pipe.
+    ::poll(fds, count, static_cast<int>(std::min<long>(left.count(), 10)));
+    if (toIt >= 0 && fds[0].revents) {
+      ssize_t n = ::write(toIt, message.data() + done, message.size() - done);
+      if (n > 0)
+        done += static_cast<size_t>(n);
+      else if (n < 0 && errno != EAGAIN && errno != EINTR)
+        closeFd(toIt);  // it stopped reading: its exit status tells why
+    }
   }
-  ::close(out[0]);
-  int status = 0;
-  while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-  }
+  closeFd(toIt);
+  closeFd(fromIt);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
   while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
   if (said.empty())

@@ -2,6 +2,7 @@
 // to the sendmail interface that every Linux mail transfer agent provides.
 #pragma once
 
+#include <chrono>
 #include <ctime>
 #include <string>
 
@@ -21,9 +22,15 @@ bool IsPlainAddress(const std::string& address);
 std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
                          std::time_t when);
 
+// How long the mail system may take over one message before it is stopped:
+// the program waits for it, so it must not wait for ever.
+inline constexpr std::chrono::milliseconds kSendmailPatience{60000};
+
 // Hands the message to `sendmail -t -i`; throws MailError with the mail
-// system's own words when it cannot be run or does not accept the message.
-void Sendmail(const std::string& program, const std::string& message);
+// system's own words when it cannot be run, does not accept the message, or
+// has not finished within `patience`.
+void Sendmail(const std::string& program, const std::string& message,
+              std::chrono::milliseconds patience = kSendmailPatience);
 
 inline constexpr const char* kSendmail = "/usr/sbin/sendmail";
 
