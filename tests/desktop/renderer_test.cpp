@@ -215,6 +215,17 @@ TEST_F(RendererTest, MultiLineBoxHoldsCrLfWhileItsWidgetShowsLines) {
   EXPECT_EQ(W<QPlainTextEdit>(form.multi)->blockCount(), 2);
 }
 
+TEST_F(RendererTest, ALongTextInAOneLineBoxIsKeptWholeWhenTheUserTypes) {
+  form.Show();
+  const std::string text = std::string(40000, 'a') + "\r\nmore";  // a file read into a one-line box
+  form.line.SetText(text);
+  EXPECT_EQ(W<QLineEdit>(form.line)->text().toStdString(), text);
+  W(form.line)->setFocus();
+  QTest::keyClick(W(form.line), Qt::Key_End);
+  QTest::keyClicks(W(form.line), "!");
+  EXPECT_EQ(form.line.Text(), text + "!");
+}
+
 TEST_F(RendererTest, TitleBarCloseAsksTheWindowAndACancelKeepsIt) {
   form.Show();
   form.keepOpen = 1;

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QSignalBlocker>
 #include <algorithm>
+#include <limits>
 #include <memory>
 
 #include "platform/controls.h"
@@ -322,6 +323,9 @@ QWidget* FormWidget::Build(Control& c) {
         w = box;
       } else {
         auto* box = new QLineEdit(parent);
+        // Qt cuts a line edit's text at 32767 characters; the model's box has
+        // no such limit, and the cut would reach the model at the next key.
+        box->setMaxLength(std::numeric_limits<int>::max());
         QObject::connect(box, &QLineEdit::textEdited, this, [this, &model](const QString& s) {
           std::string text = s.toStdString();
           User(model, [&model, text] { model.SetText(text); });
