@@ -43,9 +43,15 @@ static bool WriteAll(int fd, const std::string& data) {
 
 bool WriteWholeText(const std::string& path, const std::string& text) {
   fs::path target(path);
+  std::error_code ec;
+  // A data file that is a link to a file kept elsewhere stays a link: the
+  // file it names is the one replaced, as a write into it would.
+  if (fs::is_symlink(target, ec)) {
+    fs::path named = fs::canonical(target, ec);
+    if (!ec) target = named;
+  }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  std::error_code ec;
   if (fs::is_directory(target, ec)) return false;
 
   // A hidden name, so that no file list ever shows a half-written file.
@@ -61,11 +67,11 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
 
   // Keep the old file's permissions where there is one.
   struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
   bool ok = WriteAll(fd, text) && WriteAll(fd, CRLF) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());
   return ok;
 }

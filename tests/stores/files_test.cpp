@@ -88,6 +88,20 @@ TEST_F(FilesTest, WriteLeavesNoTemporaryFileBehind) {
   EXPECT_EQ(n, 1);
 }
 
+TEST_F(FilesTest, WriteThroughALinkReplacesTheFileItNames) {
+  fs::create_directory(In("elsewhere"));
+  WriteFile(In("elsewhere/kept.dat"), "old");
+  ::chmod(In("elsewhere/kept.dat").c_str(), 0600);
+  fs::create_symlink("elsewhere/kept.dat", In("link.dat"));
+  ASSERT_TRUE(WriteWholeText(In("link.dat"), "new"));
+  EXPECT_TRUE(fs::is_symlink(In("link.dat")));
+  EXPECT_EQ(ReadFile(In("elsewhere/kept.dat")), "new\r\n");
+  EXPECT_EQ(fs::status(In("elsewhere/kept.dat")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  // No temporary file left in either folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(In("elsewhere")), fs::directory_iterator()), 1);
+}
+
 TEST_F(FilesTest, FileExistsOnlyForOrdinaryVisibleFiles) {
   WriteFile(In("plain.dat"), "x");
   WriteFile(In(".hidden.dat"), "x");
