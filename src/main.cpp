@@ -30,6 +30,21 @@ void EnsureRuntimeDir() {
   ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
 }
 
+// Qt aborts the process when it cannot reach the X display it would use.
+// False when that is about to happen.
+bool DisplayReachable() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform) {
+    if (std::string(platform).rfind("xcb", 0) != 0) return true;  // not X: Qt's own affair
+  } else if (std::getenv("WAYLAND_DISPLAY")) {
+    return true;  // Qt may choose Wayland
+  }
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return false;
+  XCloseDisplay(display);
+  return true;
+}
+
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -43,6 +58,14 @@ long ResidentKiB() {
 int main(int argc, char** argv) {
   EnsureRuntimeDir();
   XInitThreads();  // the typing worker has a display connection of its own
+  if (!DisplayReachable()) {
+    const char* display = std::getenv("DISPLAY");
+    std::fprintf(stderr,
+                 "tallowmark: no X display could be reached (DISPLAY=%s). Start it in an X session, or with "
+                 "scripts/run.sh, which starts a virtual display when there is none.\n",
+                 display ? display : "");
+    return 1;
+  }
   QApplication qapp(argc, argv);
   qapp.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
 

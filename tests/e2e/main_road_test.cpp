@@ -4,6 +4,7 @@
 // the local mail system, the message typed into another program on F9, and
 // the next start with the welcome window hidden.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <thread>
@@ -125,6 +126,16 @@ TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
   EXPECT_TRUE(Visible(kAppTitle).empty());
   // The second start kept the mail road chosen.
   EXPECT_EQ(testing::ReadFile(InProgramFolder("settings.dat")), "1:\r\n0:\r\n[END]\r\n");
+}
+
+TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
+  ::unsetenv("DISPLAY");
+  ::unsetenv("WAYLAND_DISPLAY");
+  ::unsetenv("QT_QPA_PLATFORM");
+  int status = 0;
+  const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", TALLOWMARK_EXE}, &status);
+  EXPECT_EQ(status, 1) << said;  // -1: ended by a signal
+  EXPECT_NE(said.find("no X display"), std::string::npos) << said;
 }
 
 }  // namespace
