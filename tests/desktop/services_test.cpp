@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QLabel>
 #include <QMimeData>
 #include <QTimer>
 #include <cstdlib>
@@ -55,6 +56,22 @@ TEST(QtMessageBoxesTest, ShowsTitlePromptIconAndReturnsTheAnswer) {
   Answer(QMessageBox::Ok, &title, &text, &icon);
   EXPECT_EQ(boxes.Show("Failed", MsgButtons::OK, MsgIcon::Critical, "T"), vbOK);
   EXPECT_EQ(icon, QMessageBox::Critical);
+}
+
+TEST(QtMessageBoxesTest, APromptThatLooksLikeMarkupShowsAsItIs) {
+  QtMessageBoxes boxes;
+  const QString prompt = "Not sent: \"<b>x</b>@example.org\" is not one e-mail address.";
+  std::string shown;
+  std::function<void()> look = [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return QTimer::singleShot(0, look);
+    auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    if (label) shown = (label->textFormat() == Qt::PlainText ? "" : "(rich text) ") + label->text().toStdString();
+    box->button(QMessageBox::Ok)->click();
+  };
+  QTimer::singleShot(0, look);
+  boxes.Show(prompt.toStdString(), MsgButtons::OK, MsgIcon::Critical, "T");
+  EXPECT_EQ(shown, prompt.toStdString());
 }
 
 TEST(QtClipboardTest, PlainTextInAndOut) {

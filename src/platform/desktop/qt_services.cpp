@@ -38,6 +38,9 @@ int QtMessageBoxes::Show(const std::string& prompt, MsgButtons buttons, MsgIcon 
                   ToQtButtons(buttons));
   // Some of the program's windows stay on top: the box must not hide behind them.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
+  // The prompt may carry the user's own text (an address, a subject, the mail
+  // system's words): shown as it is, never taken for markup.
+  box.setTextFormat(Qt::PlainText);
   box.setEscapeButton(buttons == MsgButtons::YesNo ? QMessageBox::No : QMessageBox::Ok);
   return ToAnswer(box.exec(), buttons);
 }
