@@ -75,6 +75,21 @@ TEST_F(KeyStateTest, QuickTapBetweenTwoPollsIsSeenOnce) {
   EXPECT_FALSE(keys.IsKeyDown(vbKeyF9));
 }
 
+TEST_F(KeyStateTest, ATapWhileAnotherProgramHoldsTheKeyboardIsSeen) {
+  X11KeyState keys;
+  ASSERT_TRUE(keys.SeesTaps());
+  // Another program takes the whole keyboard, as an open menu does.
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_NE(other, nullptr);
+  ASSERT_EQ(XGrabKeyboard(other, DefaultRootWindow(other), False, GrabModeAsync, GrabModeAsync, CurrentTime),
+            GrabSuccess);
+  XSync(other, False);
+  ASSERT_EQ(RunTool({"xdotool", "keydown", "F10", "sleep", "0.01", "keyup", "F10"}), 0);
+  EXPECT_TRUE(keys.IsKeyDown(vbKeyF10));
+  EXPECT_FALSE(keys.IsKeyDown(vbKeyF10));
+  XCloseDisplay(other);
+}
+
 TEST(KeySymOf, TheProgramsKeyNumbers) {
   EXPECT_EQ(KeySymOf(vbKeyEscape), 0xff1bul);
   EXPECT_EQ(KeySymOf(vbKeyF8), 0xffc5ul);

@@ -21,7 +21,10 @@ unsigned long KeySymOf(int key) {
 X11KeyState::X11KeyState() {
   display_ = XOpenDisplay(nullptr);
   if (!display_) return;
-  int event = 0, error = 0, major = 2, minor = 0;
+  // Announced as 2.2: from 2.1 on the server sends raw events to us also while
+  // another program holds the keyboard (an open menu does), where a 2.0
+  // client hears nothing and a tap then would be lost.
+  int event = 0, error = 0, major = 2, minor = 2;
   if (!XQueryExtension(display_, "XInputExtension", &xiOpcode_, &event, &error) ||
       XIQueryVersion(display_, &major, &minor) != Success) {
     xiOpcode_ = -1;
