@@ -23,8 +23,10 @@ namespace {
 void EnsureRuntimeDir() {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
   if (dir && *dir) return;
-  std::string path =
-      (std::filesystem::temp_directory_path() / ("runtime-" + std::to_string(::getuid()))).string();
+  std::error_code ec;
+  const auto temp = std::filesystem::temp_directory_path(ec);
+  if (ec) return;  // $TMPDIR names no folder: Qt makes do without, and says so
+  std::string path = (temp / ("runtime-" + std::to_string(::getuid()))).string();
   ::mkdir(path.c_str(), 0700);
   ::chmod(path.c_str(), 0700);
   ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);

@@ -7,6 +7,8 @@
 #include <stdlib.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include "e2e/desktop_user.h"
@@ -136,6 +138,25 @@ TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", TALLOWMARK_EXE}, &status);
   EXPECT_EQ(status, 1) << said;  // -1: ended by a signal
   EXPECT_NE(said.find("no X display"), std::string::npos) << said;
+}
+
+TEST(Start, WithoutAUsableTemporaryFolderStillStarts) {
+  testing::TempDir folder;
+  const std::string exe = folder.path() + "/tallowmark";
+  std::filesystem::copy_file(TALLOWMARK_EXE, exe);
+  const char* oldTemp = std::getenv("TMPDIR");
+  const std::string keep = oldTemp ? oldTemp : "";
+  ::unsetenv("XDG_RUNTIME_DIR");
+  ::setenv("TMPDIR", (folder.path() + "/missing").c_str(), 1);
+  ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ::setenv("TALLOWMARK_STARTUP_PROBE", "1", 1);  // ends at the first pass of the event loop
+  int status = 0;
+  const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", exe}, &status);
+  ::unsetenv("TALLOWMARK_STARTUP_PROBE");
+  ::unsetenv("QT_QPA_PLATFORM");
+  oldTemp ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
+  EXPECT_EQ(status, 0) << said;  // -1: ended by a signal
+  EXPECT_NE(said.find("started"), std::string::npos) << said;
 }
 
 }  // namespace
