@@ -235,6 +235,21 @@ TEST_F(SettingManTest, DeleteRemovesTheSelectedTemplateAndKeepsTheOpenText) {
   EXPECT_EQ(ReadFile(InFolder("data1.txt")), "One\r\nback\r\n");
 }
 
+TEST_F(SettingManTest, NewTemplateKeepsTheListInStepWithItsFiles) {
+  WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
+  auto& w = app.SettingMan();
+  // A file that sorts first appears while the window is open.
+  WriteFile(InFolder("a.txt"), "Other\r\n2\r\n");
+  User([&] { w.Command3.Press(); });
+  EXPECT_EQ(w.Text3.Text(), "data3.txt");
+  User([&] {
+    w.List2.SetListIndex(0);  // "One", as the list still shows it
+    w.Command4.Press();
+  });
+  EXPECT_FALSE(Exists(InFolder("data1.txt")));
+  EXPECT_TRUE(Exists(InFolder("a.txt")));
+}
+
 TEST_F(SettingManTest, FailuresAreReportedAndNothingElseChanges) {
   WriteFile(InFolder("settings.dat"), kOffice);
   WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
