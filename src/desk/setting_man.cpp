@@ -21,9 +21,13 @@ void HideWelcomeClick(Program& app, CheckBox& box) {
   const std::string marker = stores::JoinPath(app.svc().env.ProgramFolder(), stores::kHideWelcomeMarker);
   if (box.Value() == 1) {
     if (app.MsgBox("Are you sure you want to hide this screen in the future?", MsgButtons::YesNo, MsgIcon::None,
-                   app.AppTitle) != vbYes)
-      box.SetValue(0);  // runs this procedure again, which removes the marker
-    else if (!stores::WriteWholeText(marker, "NoShow"))
+                   app.AppTitle) != vbYes) {
+      // Runs this procedure again, which removes the marker (or says it
+      // could not): nothing is left to do here.
+      box.SetValue(0);
+      return;
+    }
+    if (!stores::WriteWholeText(marker, "NoShow"))
       ReportFailure(app, std::string("The choice to hide the welcome screen could not be saved to ") +
                              stores::kHideWelcomeMarker + ".");
   }

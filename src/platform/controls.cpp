@@ -260,19 +260,24 @@ void FileListBox::SetPattern(const std::string& pattern) {
   Refresh();
 }
 
-void FileListBox::Refresh() {
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern) {
   namespace fs = std::filesystem;
-  files_.clear();
+  std::vector<std::string> files;
   std::error_code ec;
-  fs::directory_iterator it(path_.empty() ? fs::path(".") : fs::path(path_), ec);
+  fs::directory_iterator it(folder.empty() ? fs::path(".") : fs::path(folder), ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;  // hidden
     std::error_code sec;
     if (!it->is_regular_file(sec) || sec) continue;  // folders, devices, broken links
-    if (MatchesPattern(name, pattern_)) files_.push_back(std::move(name));
+    if (MatchesPattern(name, pattern)) files.push_back(std::move(name));
   }
-  std::sort(files_.begin(), files_.end(), FileNameLess);
+  std::sort(files.begin(), files.end(), FileNameLess);
+  return files;
+}
+
+void FileListBox::Refresh() {
+  files_ = ListFiles(path_, pattern_);
   Changed();
 }
 

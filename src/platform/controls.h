@@ -258,5 +258,8 @@ class ControlArray {
 bool MatchesPattern(const std::string& name, const std::string& pattern);
 // The file list's order: by name as text, letters without regard to case.
 bool FileNameLess(const std::string& a, const std::string& b);
+// What a file list of that folder and pattern lists: the ordinary, visible
+// files, in the file list's order.
+std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
 
 }  // namespace tallow

@@ -51,9 +51,8 @@ static bool NameTaken(const std::string& path) {
   return !ec && std::filesystem::exists(st);
 }
 
-std::string NewFileName(const std::string& folder, FileListBox& files, int plus, const std::string& extension) {
-  files.SetPath(folder);
-  long n = static_cast<long>(files.ListCount()) + plus;
+std::string NewFileName(const std::string& folder, const FileListBox& files, int plus, const std::string& extension) {
+  long n = static_cast<long>(ListFiles(folder, files.Pattern()).size()) + plus;
   std::string name = "data" + std::to_string(n) + extension;
   while (NameTaken(JoinPath(folder, name))) name = "data" + std::to_string(++n) + extension;
   return name;

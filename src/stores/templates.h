@@ -35,9 +35,10 @@ void OpenListMessage(const std::string& folder, ListBox& list, FileListBox& file
 std::string TemplateText(const std::string& subject, const std::string& message);
 
 // The name of a new file: "data", N, extension (".txt" or ".txx"), where N is
-// the count of files `files` lists after re-listing over `folder`, plus
-// `plus`; when that name exists already (a file, or a folder that would make
-// the save fail), the next number that names nothing existing.
-std::string NewFileName(const std::string& folder, FileListBox& files, int plus, const std::string& extension);
+// the count of files that `files` would list after re-listing over `folder`,
+// plus `plus`; when that name exists already, the next number that names no
+// existing file. `files` itself is not re-listed: its positions must keep
+// naming the items of the window's visible list.
+std::string NewFileName(const std::string& folder, const FileListBox& files, int plus, const std::string& extension);
 
 }  // namespace tallow::stores

@@ -2,6 +2,11 @@
 // template editor.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "support/fixture.h"
@@ -35,6 +40,32 @@ class SettingManTest : public ProgramTest {
     EXPECT_EQ(boxes.shown[i].icon, icon);
     EXPECT_EQ(boxes.shown[i].title, title);
   }
+};
+
+// While it lives the file cannot be deleted (or changed), even by root, where
+// the file system and our privileges allow it; ok() says whether they did.
+class Undeletable {
+ public:
+  explicit Undeletable(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY)) {
+    int flags = 0;
+    ok_ = fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0 &&
+          (flags |= FS_IMMUTABLE_FL, ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0);
+  }
+  ~Undeletable() {
+    int flags = 0;
+    if (ok_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags &= ~FS_IMMUTABLE_FL;
+      ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+    }
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Undeletable(const Undeletable&) = delete;
+  Undeletable& operator=(const Undeletable&) = delete;
+  bool ok() const { return ok_; }
+
+ private:
+  int fd_;
+  bool ok_ = false;
 };
 
 struct Choice {
@@ -102,6 +133,24 @@ TEST_F(SettingManTest, HideWelcomeCheckBox) {
   EXPECT_EQ(boxes.shown.size(), 2u);  // the nested run asks nothing
   EXPECT_EQ(w.Check1.Value(), 0);
   EXPECT_FALSE(Exists(InFolder("showyes.dat")));
+}
+
+TEST_F(SettingManTest, AMarkerThatCannotBeDeletedIsReportedOnce) {
+  WriteFile(InFolder("showyes.dat"), "NoShow\r\n");
+  auto& w = app.SettingMan();
+  Undeletable stuck(InFolder("showyes.dat"));
+  if (!stuck.ok()) GTEST_SKIP() << "files cannot be made undeletable here";
+  User([&] { w.Check1.SetValue(0); });  // unchecking
+  ASSERT_EQ(boxes.shown.size(), 1u);
+  ExpectBox(0, "The choice to show the welcome screen could not be saved: showyes.dat could not be deleted.",
+            MsgIcon::Critical, app.AppTitle);
+  boxes.shown.clear();
+  boxes.answers.push_back(vbNo);
+  User([&] { w.Check1.SetValue(1); });  // checking, then No: the nested run tries the delete
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+  EXPECT_EQ(w.Check1.Value(), 0);
+  EXPECT_TRUE(Exists(InFolder("showyes.dat")));
 }
 
 TEST_F(SettingManTest, SaveWithNothingOpenWritesTheNextFreeNumberAndRefreshesAllThreeLists) {
@@ -184,6 +233,21 @@ TEST_F(SettingManTest, DeleteRemovesTheSelectedTemplateAndKeepsTheOpenText) {
   Edit(w, "One", "back");
   User([&] { w.Command2.Press(); });
   EXPECT_EQ(ReadFile(InFolder("data1.txt")), "One\r\nback\r\n");
+}
+
+TEST_F(SettingManTest, NewTemplateKeepsTheListInStepWithItsFiles) {
+  WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
+  auto& w = app.SettingMan();
+  // A file that sorts first appears while the window is open.
+  WriteFile(InFolder("a.txt"), "Other\r\n2\r\n");
+  User([&] { w.Command3.Press(); });
+  EXPECT_EQ(w.Text3.Text(), "data3.txt");
+  User([&] {
+    w.List2.SetListIndex(0);  // "One", as the list still shows it
+    w.Command4.Press();
+  });
+  EXPECT_FALSE(Exists(InFolder("data1.txt")));
+  EXPECT_TRUE(Exists(InFolder("a.txt")));
 }
 
 TEST_F(SettingManTest, FailuresAreReportedAndNothingElseChanges) {
