@@ -14,6 +14,8 @@ class Window : public Form {
  public:
   Window(Program& app, std::string name);
   Program& app;
+  // The folder of the data files: the executable's folder.
+  std::string ProgramFolder() const { return svc().env.ProgramFolder(); }
 };
 
 }  // namespace tallow

@@ -116,7 +116,7 @@ AddAddress::AddAddress(Program& app)
 
 void AddAddress::Form_Load() {
   ContactWindow::Form_Load();
-  stores::LoadList(app.svc().env.ProgramFolder(), "lst", "books", Combo2);
+  stores::LoadList(ProgramFolder(), "lst", "books", Combo2);
   stores::ApplyDefaultRule(Combo2, /*selectItems=*/false);
   // Form1 may have no book selected (a lone "Default", a book just deleted):
   // then nothing is preselected here either.
@@ -136,7 +136,7 @@ bool AddAddress::SaveEntry(const std::string& entry) {
     app.MsgBox("Please choose an address book.", MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
     return false;
   }
-  const std::string folder = svc().env.ProgramFolder();
+  const std::string folder = ProgramFolder();
   const std::string book = Combo2.List(Combo2.ListIndex());
   stores::MakeFolder(folder, book);
   if (!stores::AppendAddressEntry(stores::BookAddressFile(folder, book), entry)) {

@@ -8,7 +8,7 @@ namespace tallow::desk {
 AddAddress2::AddAddress2(Program& app) : ContactWindow(app, "AddAddress2") { LayOut(12); }
 
 bool AddAddress2::SaveEntry(const std::string& entry) {
-  if (stores::AppendAddressEntry(stores::RootAddressFile(svc().env.ProgramFolder()), entry)) return true;
+  if (stores::AppendAddressEntry(stores::RootAddressFile(ProgramFolder()), entry)) return true;
   app.MsgBox(AddressFileNotSaved(""), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
   return false;
 }

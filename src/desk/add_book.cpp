@@ -42,7 +42,7 @@ void AddBook::Form_Load() {
 void AddBook::Text1_Change() { Command1.SetEnabled(true); }
 
 void AddBook::Command1_Click() {
-  const std::string folder = svc().env.ProgramFolder();
+  const std::string folder = ProgramFolder();
   const std::string name = Text1.Text();
   ListBox& books = app.Form1().Combo2;
   books.AddItem(name);

@@ -97,17 +97,15 @@ Form1::Form1(Program& app)
   Combo2.Click = [this] { Combo2_Click(); };
 }
 
-std::string Form1::Folder() { return svc().env.ProgramFolder(); }
-
 void Form1::AutoFill() {
   std::string text;
   if (!svc().clipboard.GetText(text)) return;
   if (stores::LooksLikeAddress(text, 44)) txtSendTo.SetText(text);
 }
 
-void Form1::OpenListMessage(int) { stores::OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage); }
+void Form1::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
-void Form1::LoadTemplate() { stores::LoadTemplate(Folder(), File1, List1); }
+void Form1::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List1); }
 
 bool Form1::SendMailByExpress() {
   auto failure = mail::SendByExpress(svc().mapi, svc().loop, txtSendTo, txtSubject, txtMessage, app.AppTitle);
@@ -116,7 +114,7 @@ bool Form1::SendMailByExpress() {
   return false;
 }
 
-void Form1::ReFreshSettings() { stores::ReFreshSettings(Folder(), List2, true); }
+void Form1::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List2, true); }
 
 void Form1::Form_Load() {
   MakeTopmost(*this);

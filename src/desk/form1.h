@@ -75,7 +75,6 @@ class Form1 : public Window {
   void Combo2_Click();
 
  private:
-  std::string Folder();
   void NotSent(const std::string& prompt);
   // The address file the entry list was last read from: "Delete Address"
   // rewrites only that file.

@@ -14,7 +14,7 @@ std::string SelectedBook(const ListBox& books) { return books.List(books.ListInd
 }  // namespace
 
 void Form1::ReFreshAddressBook() {
-  const std::string folder = Folder();
+  const std::string folder = ProgramFolder();
   // Each selection made here runs Combo2_Click, and with it RefreshAddList.
   stores::LoadList(folder, "lst", "books", Combo2);
   stores::ApplyDefaultRule(Combo2, /*selectItems=*/true);
@@ -25,7 +25,7 @@ void Form1::ReFreshAddressBook() {
 }
 
 void Form1::RefreshAddList() {
-  const std::string folder = Folder();
+  const std::string folder = ProgramFolder();
   const std::string book = SelectedBook(Combo2);
   Combo1.Clear();
   entriesFile_ = stores::BookAddressFile(folder, book);
@@ -47,7 +47,7 @@ void Form1::Command6_Click() {
     return;
   }
   const std::string book = SelectedBook(Combo2);
-  const std::string file = stores::BookAddressFile(Folder(), book);
+  const std::string file = stores::BookAddressFile(ProgramFolder(), book);
   // After a book was deleted the list still shows its entries while no book
   // is selected: writing them would replace the root file's entries.
   if (file != entriesFile_) {
@@ -82,7 +82,7 @@ void Form1::Command11_Click() {
   const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo,
                                  MsgIcon::None, "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
-  if (stores::SaveList(Folder(), "lst", "books", Combo2)) return;
+  if (stores::SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
   app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
   if (!remove) return;
   // The name stays listed, as it stays in the file; selecting it again

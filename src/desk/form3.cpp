@@ -40,16 +40,14 @@ Form3::Form3(Program& app)
   Command3.Click = [this] { Command3_Click(); };
 }
 
-std::string Form3::folder() const { return svc().env.ProgramFolder(); }
+void Form3::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List1); }
 
-void Form3::LoadTemplate() { stores::LoadTemplate(folder(), File1, List1); }
-
-void Form3::OpenListMessage(int) { stores::OpenListMessage(folder(), List1, File1, txtSubject, txtMessage); }
+void Form3::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
 // A missing root address file gives an empty list.
 void Form3::ReFreshAddressBook() {
   Combo1.Clear();
-  stores::ReadAddressFile(stores::RootAddressFile(folder()), Combo1);
+  stores::ReadAddressFile(stores::RootAddressFile(ProgramFolder()), Combo1);
 }
 
 void Form3::Form_Load() {

@@ -36,7 +36,6 @@ class Form3 : public Window {
   void Command3_Click();
 
  private:
-  std::string folder() const;
   void PutOnClipboard(const std::string& text);
 };
 

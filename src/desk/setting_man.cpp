@@ -102,16 +102,14 @@ SettingMan::SettingMan(Program& app)
   Command4.Click = [this] { Command4_Click(); };
 }
 
-std::string SettingMan::folder() const { return svc().env.ProgramFolder(); }
-
 // ---- public operations ----------------------------------------------------
 
-void SettingMan::OpenListMessage(int) { stores::OpenListMessage(folder(), List2, File1, txtSubject, txtMessage); }
+void SettingMan::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List2, File1, txtSubject, txtMessage); }
 
-void SettingMan::LoadTemplate() { stores::LoadTemplate(folder(), File1, List2); }
+void SettingMan::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List2); }
 
 // Runs once per load, on the list the load has just created empty.
-void SettingMan::ReFreshSettings() { stores::ReFreshSettings(folder(), List1, /*clearFirst=*/false); }
+void SettingMan::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List1, /*clearFirst=*/false); }
 
 // Outlook (Office) exactly when the first field is "0"; anything else,
 // a missing field included, chooses Outlook Express.
@@ -130,10 +128,10 @@ void SettingMan::Form_Load() {
   MakeTopmost(*this);
   SetCaption(app.AppTitle + " - [ Settings ]");
   LoadTemplate();
-  File1.SetPath(folder());
+  File1.SetPath(ProgramFolder());
   ReFreshSettings();
   SetupForm();
-  if (!stores::FileExists(stores::JoinPath(folder(), stores::kHideWelcomeMarker))) Check1.SetValue(0);
+  if (!stores::FileExists(stores::JoinPath(ProgramFolder(), stores::kHideWelcomeMarker))) Check1.SetValue(0);
 }
 
 void SettingMan::Option1_Click(int index) { Option1[index == 0 ? 1 : 0].SetValue(false); }
@@ -170,8 +168,8 @@ void SettingMan::txtMessage_Change() { txtSubject_Change(); }
 
 void SettingMan::Command2_Click() {
   std::string name = Text3.Text();
-  if (name.empty()) name = stores::NewFileName(folder(), File1, 1, ".txt");
-  if (!stores::WriteWholeText(stores::JoinPath(folder(), name),
+  if (name.empty()) name = stores::NewFileName(ProgramFolder(), File1, 1, ".txt");
+  if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name),
                               stores::TemplateText(txtSubject.Text(), txtMessage.Text()))) {
     ReportFailure(app, "This template could not be saved to " + name + ".");
     return;
@@ -184,7 +182,7 @@ void SettingMan::Command2_Click() {
 
 void SettingMan::Command3_Click() {
   Command2.SetEnabled(false);
-  Text3.SetText(stores::NewFileName(folder(), File1, 1, ".txt"));
+  Text3.SetText(stores::NewFileName(ProgramFolder(), File1, 1, ".txt"));
   txtSubject.SetText("");
   txtMessage.SetText("");
 }
@@ -193,7 +191,7 @@ void SettingMan::Command4_Click() {
   const int index = List2.ListIndex();
   if (index == -1) return;
   const std::string subject = List2.List(index);
-  if (!stores::DeleteFile(stores::JoinPath(folder(), Text1.Text()))) {
+  if (!stores::DeleteFile(stores::JoinPath(ProgramFolder(), Text1.Text()))) {
     ReportFailure(app, "This template could not be deleted: " + Text1.Text() + ".");
     return;
   }

@@ -57,7 +57,6 @@ class SettingMan : public Window {
   void Command4_Click();
 
  private:
-  std::string folder() const;
   // After a save or delete: the Send Email window's list, ours, the toolbar's.
   void RefreshTemplateLists();
 };

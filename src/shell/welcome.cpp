@@ -64,7 +64,7 @@ void Welcome::SaveOutLook() {
 }
 
 void Welcome::ShowYes() {
-  if (!stores::FileExists(stores::JoinPath(svc().env.ProgramFolder(), stores::kHideWelcomeMarker))) return;
+  if (!stores::FileExists(stores::JoinPath(ProgramFolder(), stores::kHideWelcomeMarker))) return;
   app.Form1();
   Hide();
   hiddenAtLoad_ = true;
