@@ -62,6 +62,8 @@ void Program::Start() {
   Shift();
 }
 
+void Program::End() { services_.loop.EndProcess(); }
+
 std::vector<Form*> Program::LoadedForms() const {
   std::vector<Form*> forms;
   for (SlotBase* s : slots_)

@@ -95,6 +95,11 @@ class Program : public Host {
   // Start-up: creates the start-up window, whose load does the rest.
   void Start();
 
+  // Ends the program at once, as "&Exit" does: no window's unload runs and
+  // nothing else is written. Whatever must be saved before the process goes
+  // is saved here, and only here.
+  void End();
+
   // The loaded windows, in the order of the slots above.
   std::vector<Form*> LoadedForms() const;
 
