@@ -74,9 +74,27 @@ void CommandButton::Press() {
 TextBox::TextBox(Form& owner, std::string name, Control* container, std::string text)
     : Control(owner, ControlKind::TextBox, std::move(name), container), text_(std::move(text)) {}
 
+std::string OneLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      out += c;
+      continue;
+    }
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (i + 1 < text.size()) out += ' ';
+  }
+  return out;
+}
+
+// Subjects, book names, contact names and addresses go from one-line boxes
+// into files that keep each of them on one line.
 void TextBox::SetText(const std::string& text) {
-  if (text_ == text) return;
-  text_ = text;
+  const std::string held = multiLine ? text : OneLine(text);
+  if (text_ == held) return;
+  text_ = held;
   Changed();
   if (Change) Change();
 }
@@ -268,6 +286,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;  // hidden
+    // The windows keep a listed name in a one-line box, which holds no line break.
+    if (name.find_first_of("\r\n") != std::string::npos) continue;
     std::error_code sec;
     if (!it->is_regular_file(sec) || sec) continue;  // folders, devices, broken links
     if (MatchesPattern(name, pattern)) files.push_back(std::move(name));

@@ -37,7 +37,7 @@ TEST_F(AddAddressTest, ClipboardAddressOfAtMost40CharactersFillsTheAddressBox) {
   const std::string forty = " " + std::string(29, 'a') + "@example\r\n";
   clipboard.text = forty;
   desk::AddAddress& w = Open();
-  EXPECT_EQ(w.Text2.Text(), forty);
+  EXPECT_EQ(w.Text2.Text(), forty.substr(0, forty.size() - 2));  // a one-line box: no line break
   EXPECT_FALSE(w.Command1.Enabled());
   for (const std::string& text : {forty + "x", std::string("no at sign"), std::string("a@b")}) {
     User([&] { app.AddAddress.get()->Unload(); });

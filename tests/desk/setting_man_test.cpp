@@ -208,6 +208,16 @@ TEST_F(SettingManTest, OpenEditSaveWritesTheOpenTemplateWithOneMoreLineEnd) {
   EXPECT_EQ(ReadFile(InFolder("data10.txt")), "Ten\r\n10\r\n");
 }
 
+TEST_F(SettingManTest, ASubjectPastedWithALineBreakIsSavedOnOneLine) {
+  WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
+  auto& w = app.SettingMan();
+  OpenTemplate(w, 0);
+  Edit(w, "First\r\nSecond", "1\r\n");
+  User([&] { w.Command2.Press(); });
+  EXPECT_EQ(ReadFile(InFolder("data1.txt")), "First Second\r\n1\r\n\r\n");
+  EXPECT_EQ(w.List2.Items(), Items{"First Second"});
+}
+
 TEST_F(SettingManTest, DoubleClickWithNothingSelectedDoesNothing) {
   WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
   auto& w = app.SettingMan();
