@@ -21,6 +21,10 @@ void Control::Changed() {
   if (view) view->Changed();
 }
 
+void Control::ItemsChanged(int first, int removed, int added) {
+  if (view) view->ItemsChanged(first, removed, added);
+}
+
 void Control::SetVisible(bool visible) {
   if (visible_ == visible) return;
   visible_ = visible;
@@ -111,12 +115,12 @@ std::string ListBox::List(int index) const {
 void ListBox::SetList(int index, const std::string& text) {
   if (index < 0 || index >= ListCount()) return;
   items_[static_cast<size_t>(index)] = text;
-  Changed();
+  ItemsChanged(index, 1, 1);
 }
 
 void ListBox::AddItem(const std::string& text) {
   items_.push_back(text);
-  Changed();
+  ItemsChanged(ListCount() - 1, 0, 1);
 }
 
 void ListBox::RemoveItem(int index) {
@@ -126,13 +130,14 @@ void ListBox::RemoveItem(int index) {
     listIndex_ = -1;
   else if (listIndex_ > index)
     --listIndex_;
-  Changed();
+  ItemsChanged(index, 1, 0);
 }
 
 void ListBox::Clear() {
+  const int removed = ListCount();
   items_.clear();
   listIndex_ = -1;
-  Changed();
+  ItemsChanged(0, removed, 0);
 }
 
 void ListBox::SetListIndex(int index) {
@@ -140,6 +145,10 @@ void ListBox::SetListIndex(int index) {
   listIndex_ = index;
   Changed();
   if (Click) Click();
+}
+
+void ListBox::UserClick(int index) {
+  if (index >= 0 && index < ListCount()) SetListIndex(index);
 }
 
 void ListBox::DoubleClick() {

@@ -50,6 +50,7 @@ class Control {
 
  protected:
   void Changed();                        // tells the view
+  void ItemsChanged(int first, int removed, int added);
 
  private:
   Form& owner_;
@@ -122,6 +123,9 @@ class ListBox : public Control {
   void SetListIndex(int index);
   bool Selected(int index) const { return index >= 0 && index == listIndex_; }
   const std::vector<std::string>& Items() const { return items_; }
+  // The user clicking an item: selects it and raises Click, also when it was
+  // selected. A click on no item (the empty space below the items) does nothing.
+  void UserClick(int index);
   // The user double-clicking the selected item.
   void DoubleClick();
   std::function<void()> Click;

@@ -123,6 +123,18 @@ TEST_F(ModelTest, SelectingFromCodeRaisesClickBeforeTheNextStatement) {
   EXPECT_EQ(p.log.size(), 3u);
 }
 
+TEST_F(ModelTest, EveryUserClickOnAnItemRaisesClickAndAClickBelowThemNothing) {
+  TestWindow& w = win();
+  w.List1.AddItem("a");
+  w.List1.AddItem("b");
+  w.List1.UserClick(1);
+  w.List1.UserClick(1);  // the selected item again
+  w.List1.UserClick(-1);  // the empty space below the items
+  w.List1.UserClick(2);
+  EXPECT_EQ(p.log, (std::vector<std::string>{"Click 1", "Click 1"}));
+  EXPECT_EQ(w.List1.ListIndex(), 1);
+}
+
 TEST_F(ModelTest, OptionsExcludeEachOtherOnlyInsideOneContainer) {
   TestWindow& w = win();
   w.OptionOnForm.SetValue(true);
