@@ -278,10 +278,6 @@ std::string Message(size_t bytes, bool oneLine) {
 // painted with it.
 void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
   namespace fs = std::filesystem;
-  static int argc = 3;
-  static char* argv[] = {const_cast<char*>("desktop_bench"), const_cast<char*>("-platform"),
-                         const_cast<char*>("offscreen"), nullptr};
-  static QApplication qapp(argc, argv);
   std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
   if (!::mkdtemp(templ.data())) return state.SkipWithError("no temporary folder");
   WriteText(fs::path(templ) / "data1.txt", "Small\r\nA short message.\r\n");
@@ -330,4 +326,15 @@ BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The Qt application of the in-process windows, on Qt's offscreen platform:
+// the programs started above use the virtual display.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  int qtArgc = 3;
+  char* qtArgv[] = {argv[0], const_cast<char*>("-platform"), const_cast<char*>("offscreen"), nullptr};
+  QApplication qapp(qtArgc, qtArgv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

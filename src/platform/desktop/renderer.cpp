@@ -65,8 +65,8 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
-// Where a multi-line box's widget holds text that the model holds with CR LF
-// line breaks. Qt's plain-text export turns no-break spaces into blanks; the
+// The text of a multi-line box's widget, with the CR LF line breaks that the
+// model holds. Qt's plain-text export turns no-break spaces into blanks; the
 // document's raw text keeps every character the user sees, with U+2029
 // between lines.
 std::string EditText(const QPlainTextEdit& edit) {
