@@ -7,23 +7,37 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 namespace tallow::stores {
 
 namespace fs = std::filesystem;
 
+// Read with read(2): a failing read (EIO on a failing disk or a network
+// folder) is then a false result, where a stream would throw.
 bool ReadWholeFile(const std::string& path, std::string& text) {
   text.clear();
-  std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return false;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  std::string data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return false;
-  text = std::move(data);
-  return true;
+  if (path.find('\0') != std::string::npos) return false;
+  // O_NONBLOCK: a named pipe in the program folder must not hold the open up.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::string data;
+  if (ok) data.reserve(static_cast<size_t>(st.st_size));
+  char buf[65536];
+  while (ok) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0)
+      data.append(buf, static_cast<size_t>(n));
+    else if (n == 0)
+      break;
+    else if (errno != EINTR)
+      ok = false;
+  }
+  ::close(fd);
+  if (ok) text = std::move(data);
+  return ok;
 }
 
 static bool WriteAll(int fd, const std::string& data) {

@@ -46,6 +46,17 @@ TEST_F(FilesTest, ReadOfMissingFileOrFolderFails) {
   EXPECT_FALSE(ReadWholeFile(dir.path(), back));
 }
 
+// A file whose read fails part way (a failing disk, a network folder: EIO)
+// is a file that cannot be read, not an end of the program.
+TEST_F(FilesTest, ReadThatFailsIsAFailedRead) {
+  fs::create_symlink("/proc/self/mem", In("mem.dat"));
+  std::string back = "old";
+  EXPECT_FALSE(ReadWholeFile(In("mem.dat"), back));
+  EXPECT_EQ(back, "");
+  ::mkfifo(In("fifo.dat").c_str(), 0600);  // no writer: an open that waits for one would hang
+  EXPECT_FALSE(ReadWholeFile(In("fifo.dat"), back));
+}
+
 TEST_F(FilesTest, FailedWriteLeavesTheOldFileWholeAndNoLitter) {
   // A disk that fills up in the middle of the write: a file-size limit makes
   // the write fail part way, for root too.
