@@ -1,4 +1,5 @@
 // tallowmark: builds the desktop, runs start-up, enters the event loop.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +20,9 @@
 namespace {
 
 // Qt warns without a runtime folder; a session started by hand (or under
-// Xvfb) often has none.
+// Xvfb) often has none. The name in the shared temporary folder may have been
+// taken first by someone else (a link, a folder of theirs): such a folder is
+// neither changed nor used, and Qt makes do with its own.
 void EnsureRuntimeDir() {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
   if (dir && *dir) return;
@@ -28,8 +31,13 @@ void EnsureRuntimeDir() {
   if (ec) return;  // $TMPDIR names no folder: Qt makes do without, and says so
   std::string path = (temp / ("runtime-" + std::to_string(::getuid()))).string();
   ::mkdir(path.c_str(), 0700);
-  ::chmod(path.c_str(), 0700);
-  ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  const bool ours = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+  if (ours) ::fchmod(fd, 0700);
+  ::close(fd);
+  if (ours) ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
 }
 
 // Qt aborts the process when it cannot reach the X display it would use.

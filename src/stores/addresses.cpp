@@ -1,5 +1,7 @@
 #include "stores/addresses.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "stores/files.h"
@@ -131,8 +133,7 @@ bool AppendAddressEntry(const std::string& path, const std::string& entry) {
 void MakeFolder(const std::string& folder, const std::string& book) {
   const std::string path = BookFolder(folder, book);
   if (path.empty()) return;
-  std::error_code ec;
-  fs::create_directory(path, ec);
+  ::mkdir(path.c_str(), 0700);  // address books are personal
 }
 
 static std::string ListPath(const std::string& folder, const std::string& ext, const std::string& name) {

@@ -74,8 +74,8 @@ bool WriteAddressFile(const std::string& path, const std::vector<std::string>& e
 bool AppendAddressEntry(const std::string& path, const std::string& entry);
 
 // ---- list files ----------------------------------------------------------------
-// Creates the book's folder folder/book; every failure ignored. A name that
-// is not safe (IsSafeBookName) creates nothing.
+// Creates the book's folder folder/book, private to the user (0700); every
+// failure ignored. A name that is not safe (IsSafeBookName) creates nothing.
 void MakeFolder(const std::string& folder, const std::string& book);
 // Writes the list's items, one per line, to folder/name.ext. False on failure.
 bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);

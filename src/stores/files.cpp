@@ -13,6 +13,18 @@ namespace tallow::stores {
 
 namespace fs = std::filesystem;
 
+static bool IsLink(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// Data files that are links are followed by design, but only to a regular
+// file of the running user's own: a link planted in a folder others can write
+// must not make the program read or replace someone else's file.
+static bool LinkTargetIsOurs(const struct stat& target) {
+  return S_ISREG(target.st_mode) && target.st_uid == ::geteuid();
+}
+
 // Read with read(2): a failing read (EIO on a failing disk or a network
 // folder) is then a false result, where a stream would throw.
 bool ReadWholeFile(const std::string& path, std::string& text) {
@@ -22,7 +34,7 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && (!IsLink(path) || LinkTargetIsOurs(st));
   std::string data;
   if (ok) data.reserve(static_cast<size_t>(st.st_size));
   char buf[65536];
@@ -60,9 +72,10 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   std::error_code ec;
   // A data file that is a link to a file kept elsewhere stays a link: the
   // file it names is the one replaced, as a write into it would.
-  if (fs::is_symlink(target, ec)) {
-    fs::path named = fs::canonical(target, ec);
-    if (!ec) target = named;
+  if (IsLink(path)) {
+    target = fs::canonical(target, ec);
+    struct stat st {};
+    if (ec || ::stat(target.c_str(), &st) != 0 || !LinkTargetIsOurs(st)) return false;
   }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
@@ -74,12 +87,12 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = folder / ("." + target.filename().string() + "." + std::to_string(rng() % 1000000000) + ".tmp");
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) return false;
   }
   if (fd < 0) return false;
 
-  // Keep the old file's permissions where there is one.
+  // Private, as a new data file is; the old file's permissions where there is one.
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 

@@ -10,11 +10,14 @@ namespace tallow::stores {
 constexpr const char* CRLF = "\r\n";
 
 // The whole content of the file, byte for byte. False when it cannot be opened
-// or read (text is then empty).
+// or read, or is a link to anything but a regular file of the running user's
+// own (text is then empty).
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text followed by CR LF as the whole file. False on any failure; the
-// old file, if any, is then unchanged.
+// old file, if any, is then unchanged. A new file is private to the user (0600);
+// a file that exists keeps its mode. A link is written through only to a
+// regular file of the running user's own; any other link is refused.
 bool WriteWholeText(const std::string& path, const std::string& text);
 
 // True when an ordinary file exists at the path: not a folder, not hidden

@@ -1,6 +1,7 @@
 // Address books: entries, address files, book paths, list files and the
 // Default rule.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -131,8 +132,11 @@ TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
 }
 
 TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
+  const mode_t old = ::umask(0);
   MakeFolder(Folder(), "Work");
+  ::umask(old);
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
+  EXPECT_EQ(fs::status(InFolder("Work")).permissions(), fs::perms::owner_all);  // address books are personal
   MakeFolder(Folder(), "Work");  // exists: nothing happens
   MakeFolder(Folder() + "/missing", "Work");
   EXPECT_FALSE(Exists(InFolder("missing")));
