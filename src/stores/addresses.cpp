@@ -12,6 +12,10 @@ namespace fs = std::filesystem;
 
 std::string ContactEntry(const std::string& name, const std::string& address) { return name + ": " + address + "*"; }
 
+char UnstorableContactCharacter(const std::string& name, const std::string& address) {
+  return (name + address).find('*') == std::string::npos ? '\0' : '*';
+}
+
 std::vector<std::string> ParseAddressFile(const std::string& text, int limit, size_t* consumed) {
   std::vector<std::string> entries;
   size_t pos = 0;
@@ -64,9 +68,22 @@ bool LooksLikeAddress(const std::string& text, size_t maxChars) {
   return chars <= maxChars;
 }
 
+// A control character (C0, DEL, or C1 in UTF-8) in a folder name would reach
+// every listing of the folder, a terminal's among them.
+static bool HoldsControlCharacter(const std::string& text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7f) return true;
+    if (c == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xa0 &&
+        static_cast<unsigned char>(text[i + 1]) >= 0x80)
+      return true;
+  }
+  return false;
+}
+
 bool IsSafeBookName(const std::string& book) {
   return !book.empty() && book != "." && book != ".." && book.find('/') == std::string::npos &&
-         book.find('\0') == std::string::npos;
+         !HoldsControlCharacter(book);
 }
 
 std::string BookFolder(const std::string& folder, const std::string& book) {

@@ -18,6 +18,12 @@ constexpr const char* kDefaultBook = "Default";
 // "name: address*"
 std::string ContactEntry(const std::string& name, const std::string& address);
 
+// The character of a contact's name or address that an address file cannot
+// hold, or '\0' when it can hold both: "*" ends an entry, so a name or an
+// address holding one would be stored as two entries, the second made up of
+// whatever followed it. Every save of a new contact asks this first.
+char UnstorableContactCharacter(const std::string& name, const std::string& address);
+
 // The entries of an address-file text: each up to and including its "*", the
 // two characters after each "*" dropped whatever they are; at most `limit`.
 // `consumed`, when given, receives how many characters of the text the
@@ -44,7 +50,7 @@ bool LooksLikeAddress(const std::string& text, size_t maxChars);
 
 // ---- paths -------------------------------------------------------------------
 // A book name that names a folder directly inside the program folder: not
-// empty, not "." or "..", no "/" and no NUL.
+// empty, not "." or "..", no "/" and no control character (NUL among them).
 bool IsSafeBookName(const std::string& book);
 // folder/book, or "" when the name is not safe or folder/book is a symbolic
 // link (it could lead outside the program folder).

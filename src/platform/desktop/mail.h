@@ -6,14 +6,10 @@
 #include <ctime>
 #include <string>
 
+#include "platform/plain_address.h"
 #include "platform/services.h"
 
 namespace tallow::desktop {
-
-// One plain address: "user" or "user@domain", nothing around it. A recipient
-// that is anything else (a list, a display name, a line break) is refused, so
-// that no text of the user's ever starts a header of its own.
-bool IsPlainAddress(const std::string& address);
 
 // The message as sendmail -t reads it: Date, To, Subject (encoded when it is
 // not plain ASCII, always one logical line), MIME headers, a blank line and
