@@ -58,6 +58,8 @@ TEST(BuildMessage, HeadersInOrderAndBodyWithLocalLineEnds) {
   EXPECT_EQ(body, "Line 1\nLine 2\n.\nend\n");
   EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "", 0)).second, "\n");
   EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "x\ry\n", 0)).second, "x\ny\n");
+  // Mail systems refuse a message holding NUL (dma: "bad mail input format").
+  EXPECT_EQ(Split(BuildMessage("a@b.c", "s", std::string("\0a\0\r\nb\0", 7), 0)).second, "a\nb\n");
 }
 
 // Base64 lines of at most 76 characters, decoded.
@@ -220,6 +222,28 @@ TEST_F(FakeSendmail, AMailSystemThatHangsIsStoppedAndTheSendFails) {
   }
 }
 
+// A mail system that says far too much before it fails: the first few KiB of
+// it, cut between characters and marked as cut, make the failure text; the
+// rest is read and dropped, so that the mail system does not wait on a full pipe.
+TEST_F(FakeSendmail, WhatAMailSystemSaysIsCutToTheFirstFewKiB) {
+  ScriptText("cat > message\nyes 'Grüße €' | head -c 20000000 >&2\necho finished > finished\nexit 1\n");
+  try {
+    Sendmail(Program(), "To: a@b.c\n\nbody\n");
+    FAIL() << "a refused message counted as sent";
+  } catch (const MailError& e) {
+    const std::string said = e.what();
+    EXPECT_LT(said.size(), 8192u);
+    EXPECT_GT(said.size(), 1024u);
+    EXPECT_EQ(said.rfind("Grüße €\nGrüße €\n", 0), 0u);
+    const std::string note = "\n(The mail system said more; the rest is left out.)";
+    ASSERT_GT(said.size(), note.size());
+    EXPECT_EQ(said.substr(said.size() - note.size()), note);
+    const QByteArray kept = QByteArray::fromStdString(said.substr(0, said.size() - note.size()));
+    EXPECT_EQ(QString::fromUtf8(kept).toUtf8(), kept) << "cut in the middle of a character";
+  }
+  EXPECT_EQ(Slurp(dir / "finished"), "finished\n");
+}
+
 TEST_F(FakeSendmail, AHelperLeftRunningDoesNotHoldTheSendUp) {
   // It takes the message and ends; its helper goes on with our pipe open.
   ScriptText("echo $$ > pid\ncat > message\n(sleep 60; echo late) &\nexit 0\n");
@@ -320,6 +344,19 @@ TEST_F(Delivery, AutomationRoadDeliversIntoTheMailbox) {
   item->SetBody(Body(token));
   item->Send();
   Check(FindDelivered(token), token, "Subject: Automation " + token);
+}
+
+TEST_F(Delivery, ABodyHoldingNulCharactersArrivesWithoutThem) {
+  SendmailMail mail;
+  const std::string token = Unique("nul");
+  std::string body = Body(token);
+  body.insert(body.find("friend"), 1, '\0');
+  auto item = mail.CreateObject("Outlook.application")->CreateItem(0);
+  item->SetSubject("NUL " + token);
+  item->SetTo(UserName());
+  item->SetBody(body);
+  item->Send();
+  Check(FindDelivered(token), token, "Subject: NUL " + token);
 }
 
 TEST_F(Delivery, ABodyLineLongerThanAMailLineArrivesWhole) {

@@ -23,6 +23,9 @@ namespace {
 // The longest body line sent as it is: within the 998 characters a mail line
 // may hold, with room to spare for mail systems that count differently.
 constexpr size_t kLongestLine = 900;
+// How much of what the mail system says is kept for the failure message:
+// enough for any real reason, however much it says.
+constexpr size_t kKeptSaying = 4096;
 
 bool IsAsciiPrintable(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
@@ -94,6 +97,16 @@ bool HasLongLine(const std::string& text) {
   return text.size() - start > kLongestLine;
 }
 
+// Drops a character left incomplete at the end of a text cut short.
+void DropBrokenLastCharacter(std::string& text) {
+  size_t lead = text.size(), following = 0;
+  while (lead > 0 && following < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead, ++following;
+  if (lead == 0) return;
+  const unsigned char c = static_cast<unsigned char>(text[lead - 1]);
+  const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  if (following + 1 < length) text.resize(lead - 1);
+}
+
 }  // namespace
 
 std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
@@ -107,6 +120,7 @@ std::string BuildMessage(const std::string& to, const std::string& subject, cons
   msg += "Content-Type: text/plain; charset=UTF-8\n";
   std::string text;  // the body with local line ends, ending in one
   for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\0') continue;  // mail systems refuse a message holding NUL
     if (body[i] == '\r') {
       text += '\n';
       if (i + 1 < body.size() && body[i + 1] == '\n') ++i;
@@ -175,7 +189,8 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   };
   const auto until = std::chrono::steady_clock::now() + patience;
   size_t done = 0;
-  std::string said;
+  std::string said;  // the first kKeptSaying bytes; the rest is read and dropped
+  bool cut = false;
   int status = -1;
   for (;;) {
     if (toIt >= 0 && done == message.size()) closeFd(toIt);
@@ -184,7 +199,9 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
     for (ssize_t n; fromIt >= 0;) {
       n = ::read(fromIt, buf, sizeof buf);
       if (n > 0) {
-        said.append(buf, static_cast<size_t>(n));
+        const size_t room = kKeptSaying - said.size();
+        said.append(buf, std::min(room, static_cast<size_t>(n)));
+        cut = cut || static_cast<size_t>(n) > room;
       } else if (n < 0 && errno == EINTR) {
         continue;
       } else {
@@ -220,7 +237,9 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   closeFd(toIt);
   closeFd(fromIt);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  if (cut) DropBrokenLastCharacter(said);
   while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
+  if (cut) said += "\n(The mail system said more; the rest is left out.)";
   if (said.empty())
     said = WIFEXITED(status) ? "The mail system refused the message (exit status " +
                                    std::to_string(WEXITSTATUS(status)) + ")."
