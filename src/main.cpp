@@ -13,6 +13,7 @@
 
 #include "platform/desktop/assets.h"
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/end_signals.h"
 #include "program.h"
 
 #include <X11/Xlib.h>  // after Qt: its macros clash with Qt's names
@@ -94,6 +95,10 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       ::_exit(0);
     });
+
+  // The session's end (SIGTERM), a closed terminal (SIGHUP) and Ctrl+C
+  // (SIGINT) end the program as "&Exit" does.
+  tallow::desktop::EndSignals endSignals([&] { desktop.dispatch([&app] { app.End(); }); });
 
   desktop.dispatch([&app] { app.Start(); });
   return qapp.exec();

@@ -15,10 +15,14 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "desktop/xserver.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with other headers
 
 extern char** environ;
 
@@ -63,6 +67,33 @@ void BM_Typing(benchmark::State& state, bool nonAscii) {
 }
 BENCHMARK_CAPTURE(BM_Typing, ascii, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Typing, with_non_ascii, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole keymap of the display, as symbols.
+std::vector<unsigned long> Keymap(::Display* display) {
+  int min = 0, max = 0, per = 0;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
+  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
+  XFree(map);
+  return syms;
+}
+
+// How long the keymap stays changed when a character missing from it is
+// typed: from the text given until the spare key code is given back (the
+// binding settling, the key, and the time the key code is kept after it).
+void BM_BindingKeptAfterTyping(benchmark::State& state) {
+  if (!Display()) return state.SkipWithError("no virtual display (Xvfb)");
+  ::Display* display = XOpenDisplay(nullptr);
+  const auto before = Keymap(display);
+  XTestKeyboard keyboard;
+  for (auto _ : state) {
+    keyboard.Type("\xe2\x9c\x93");  // a check mark: on no keymap
+    keyboard.WaitIdle();
+    while (Keymap(display) != before) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  XCloseDisplay(display);
+}
+BENCHMARK(BM_BindingKeptAfterTyping)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 // Runs the program until it reports its first event-loop pass; returns its
 // resident memory then (KiB), or -1.
