@@ -97,14 +97,16 @@ bool HasLongLine(const std::string& text) {
   return text.size() - start > kLongestLine;
 }
 
-// Drops a character left incomplete at the end of a text cut short.
+// Drops a UTF-8 character left incomplete at the end of a text cut short.
 void DropBrokenLastCharacter(std::string& text) {
-  size_t lead = text.size(), following = 0;
-  while (lead > 0 && following < 3 && (static_cast<unsigned char>(text[lead - 1]) & 0xC0) == 0x80) --lead, ++following;
-  if (lead == 0) return;
-  const unsigned char c = static_cast<unsigned char>(text[lead - 1]);
-  const size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-  if (following + 1 < length) text.resize(lead - 1);
+  auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+  size_t start = text.size();  // of the last character
+  while (start > 0 && text.size() - start < 3 && (byte(start - 1) & 0xC0) == 0x80) --start;
+  if (start == 0) return;
+  --start;
+  const unsigned char lead = byte(start);
+  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (text.size() - start < length) text.resize(start);
 }
 
 }  // namespace
