@@ -10,9 +10,19 @@
 #include <fstream>
 #include <random>
 
+#include "platform/text.h"
+
 namespace tallow::stores {
 
 namespace fs = std::filesystem;
+
+Encoding EncodingOf(std::string_view bytes) {
+  return text::IsUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
+std::string Decode(std::string_view piece, Encoding encoding) {
+  return encoding == Encoding::Utf8 ? std::string(piece) : text::FromWindows1252(piece);
+}
 
 bool ReadWholeFile(const std::string& path, std::string& text) {
   text.clear();
@@ -39,6 +49,16 @@ static bool WriteAll(int fd, const std::string& data) {
     left -= static_cast<size_t>(n);
   }
   return true;
+}
+
+// The bytes that hold the text in the file at `path` (see WriteWholeText).
+static std::string InEncodingOf(const fs::path& path, const std::string& text) {
+  std::string old, bytes;
+  if (!ReadWholeFile(path, old) || EncodingOf(old) != Encoding::Windows1252) return text;
+  if (!text::ToWindows1252(text, bytes)) return text;
+  // Such bytes would be taken for UTF-8 at the next read and show other characters.
+  if (bytes != text && text::IsUtf8(bytes)) return text;
+  return bytes;
 }
 
 bool WriteWholeText(const std::string& path, const std::string& text) {
@@ -69,7 +89,7 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = WriteAll(fd, text) && WriteAll(fd, CRLF) && ::fsync(fd) == 0;
+  bool ok = WriteAll(fd, InEncodingOf(target, text)) && WriteAll(fd, CRLF) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());

@@ -4,10 +4,19 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace tallow::stores {
 
 constexpr const char* CRLF = "\r\n";
+
+// Data files hold UTF-8; a file that is not valid UTF-8 is an older one, in
+// the 8-bit code page Windows-1252. A reader splits a file's bytes by its
+// format's rules (each byte one character, as the formats were made for) and
+// turns each piece into text by the encoding of the whole file.
+enum class Encoding { Utf8, Windows1252 };
+Encoding EncodingOf(std::string_view bytes);
+std::string Decode(std::string_view piece, Encoding encoding);
 
 // The whole content of the file, byte for byte. False when it cannot be opened
 // or read (text is then empty).
@@ -15,6 +24,12 @@ bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text followed by CR LF as the whole file. False on any failure; the
 // old file, if any, is then unchanged.
+// The writer learns the encoding from the file it replaces: the text goes in
+// Windows-1252 when that file is in Windows-1252, every character of the text
+// has a place in it, and the bytes do not read back as other UTF-8 text; in
+// UTF-8 otherwise (a new file, a UTF-8 file, a character the code page
+// lacks). Bytes of an older file that the text did not change so stay as
+// they were.
 bool WriteWholeText(const std::string& path, const std::string& text);
 
 // True when an ordinary file exists at the path: not a folder, not hidden

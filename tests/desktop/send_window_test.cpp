@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <algorithm>
 
 #include "desktop_fixture.h"
 #include "mail/send.h"
@@ -152,6 +153,40 @@ TEST_F(SendWindowTest, FailedSendShowsTheWindowAgainWithTheRecipient) {
   EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
   EXPECT_TRUE(Widget(w)->isVisible());
   EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "ann@example.org");
+}
+
+TEST_F(SendWindowTest, AnOlderTemplateShowsAsTextAndAClickDoesNotRebuildTheList) {
+  Settings("1", "0");
+  WriteFile(InFolder("data0.txt"), "Latin caf\xE9\r\nna\xEFve body\r\n");  // Windows-1252
+  desk::Form1& w = ShownWindow();
+  auto* list = Widget<QListWidget>(w.List1);
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Latin café"));
+  QListWidgetItem* const first = list->item(0);
+  ClickRow(list, 2);
+  EXPECT_EQ(list->item(0), first) << "the click rebuilt the list";
+  ClickRow(list, 0);
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSubject)->text(), QString::fromUtf8("Latin café"));
+  EXPECT_EQ(Widget<QPlainTextEdit>(w.txtMessage)->toPlainText(), QString::fromUtf8("naïve body\n"));
+  QTest::keyClicks(Widget<QLineEdit>(w.txtSendTo), "ann@example.org");
+  mail.calls.clear();
+  QTest::mouseClick(Widget<QPushButton>(w.Command1), Qt::LeftButton);
+  auto sent = [&](const std::string& call) { return std::count(mail.calls.begin(), mail.calls.end(), call) == 1; };
+  EXPECT_TRUE(sent("MsgSubject=Latin café"));
+  EXPECT_TRUE(sent("MsgNoteText=naïve body\r\n" + mail::ExpressFooter(app.AppTitle)));
+
+  // The template editor opens another template at the first double-click.
+  desk::SettingMan* editor = nullptr;
+  desktop.dispatch([&] { (editor = &app.SettingMan())->Show(); });
+  auto* templates = Widget<QListWidget>(editor->List2);
+  ASSERT_EQ(templates->count(), 3);
+  // As the window system gives a double-click: press, release, double-click, release.
+  const QPoint row = templates->visualItemRect(templates->item(2)).center();
+  QTest::mousePress(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseDClick(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(editor->txtSubject.Text(), "Invoice");
 }
 
 }  // namespace

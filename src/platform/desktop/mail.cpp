@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/text.h"
+
 extern char** environ;
 
 namespace tallow::desktop {
@@ -62,7 +64,7 @@ std::string EncodeWords(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = std::min(text.size(), start + 45);
-    while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    if (end < text.size()) end = std::max(start + 1, tallow::text::CharacterStart(text, end));
     if (!out.empty()) out += "\n ";
     out += "=?UTF-8?B?" + Base64(text.substr(start, end - start)) + "?=";
     start = end;
@@ -109,8 +111,10 @@ bool IsPlainAddress(const std::string& address) {
   return true;
 }
 
-std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
+std::string BuildMessage(const std::string& to, const std::string& subjectText, const std::string& bodyText,
                          std::time_t when) {
+  // The message says UTF-8: text from anywhere (an older file, say) is made so.
+  const std::string subject = tallow::text::ToUtf8(subjectText), body = tallow::text::ToUtf8(bodyText);
   std::string oneLine = OneLine(subject);
   std::string msg;
   msg += "Date: " + DateHeader(when) + "\n";
