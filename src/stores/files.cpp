@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -42,6 +43,15 @@ static bool WriteAll(int fd, const std::string& data) {
 }
 
 bool WriteWholeText(const std::string& path, const std::string& text) {
+  std::string why;
+  return WriteWholeText(path, text, why);
+}
+
+bool WriteWholeText(const std::string& path, const std::string& text, std::string& why) {
+  auto fail = [&why](int error) {
+    why = std::strerror(error);
+    return false;
+  };
   fs::path target(path);
   std::error_code ec;
   // A data file that is a link to a file kept elsewhere stays a link: the
@@ -52,7 +62,7 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  if (fs::is_directory(target, ec)) return false;
+  if (fs::is_directory(target, ec)) return fail(EISDIR);
 
   // A hidden name, so that no file list ever shows a half-written file.
   static std::mt19937_64 rng{std::random_device{}()};
@@ -61,19 +71,21 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = folder / ("." + target.filename().string() + "." + std::to_string(rng() % 1000000000) + ".tmp");
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return fail(errno);
   }
-  if (fd < 0) return false;
+  if (fd < 0) return fail(EEXIST);
 
   // Keep the old file's permissions where there is one.
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = WriteAll(fd, text) && WriteAll(fd, CRLF) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  int error = 0;
+  if (!WriteAll(fd, text) || !WriteAll(fd, CRLF) || ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && !error) error = errno;
+  if (!error && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  if (!error) return true;
+  ::unlink(temp.c_str());
+  return fail(error);
 }
 
 bool FileExists(const std::string& path) {

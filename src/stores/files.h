@@ -16,6 +16,8 @@ bool ReadWholeFile(const std::string& path, std::string& text);
 // Writes text followed by CR LF as the whole file. False on any failure; the
 // old file, if any, is then unchanged.
 bool WriteWholeText(const std::string& path, const std::string& text);
+// The same; on a failure `why` gets the reason in words ("Permission denied").
+bool WriteWholeText(const std::string& path, const std::string& text, std::string& why);
 
 // True when an ordinary file exists at the path: not a folder, not hidden
 // (a name starting with "."); any failure counts as absent.
