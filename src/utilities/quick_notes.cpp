@@ -18,6 +18,7 @@ QuickNotes::QuickNotes(Program& app)
   geometry = {0, 0, 360, 300};
   Image1.geometry = {0, 0, 360, 300};
   Text1.multiLine = true;
+  Text1.backColor = 0xFFFFFF;  // a box of its own colour, not the window's grey
   Text1.geometry = {20, 20, 320, 220};
   Label1.geometry = {262, 258, 86, 30};
 
