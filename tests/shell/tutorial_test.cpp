@@ -1,4 +1,4 @@
-// The tutorial window and the help window.
+// The tutorial window: its page, on top, navigated once per load.
 #include <gtest/gtest.h>
 
 #include "support/fixture.h"
@@ -37,7 +37,6 @@ TEST_F(TutorialTest, OnTopFromItsLoadAndNavigatesOncePerLoad) {
   EXPECT_EQ(w.Caption(), app.AppTitle);
   EXPECT_TRUE(w.TopMost());
   EXPECT_TRUE(w.Visible());
-  EXPECT_TRUE(w.sizable);
 
   CountingView view;
   w.WebBrowser1.view = &view;
@@ -53,18 +52,6 @@ TEST_F(TutorialTest, OnTopFromItsLoadAndNavigatesOncePerLoad) {
   shell::Tutorial& again = Show();
   EXPECT_EQ(again.WebBrowser1.LocationURL(), "https://tallowmark.example/tutorial/");
   EXPECT_TRUE(again.TopMost());
-}
-
-TEST_F(TutorialTest, HelpWindowIsOpenedByNothingAndClosesItself) {
-  app.Start();
-  EXPECT_FALSE(app.HelpMenu.IsLoaded());
-  shell::HelpMenu& w = app.HelpMenu();
-  EXPECT_EQ(w.Caption(), app.AppTitle);
-  EXPECT_TRUE(w.centred);
-  EXPECT_EQ(w.Command1.Caption(), "Close");
-  EXPECT_FALSE(w.Visible());
-  User([&] { w.Command1.Press(); });
-  EXPECT_FALSE(app.HelpMenu.IsLoaded());
 }
 
 }  // namespace
