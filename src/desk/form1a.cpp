@@ -118,19 +118,7 @@ void Form1a::txtMessage_Change() { txtSubject_Change(); }
 void Form1a::Command5_Click() {
   const int index = List1.ListIndex();
   if (index == -1) return;  // no entry to write into
-  const std::string name = File1.List(index);
-  std::string why;
-  if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name),
-                              stores::TemplateText(txtSubject.Text(), txtMessage.Text()), &why)) {
-    ReportFailure(app, "This information could not be saved to " + name + ": " + why + ".");
-    LoadTemplate();
-    return;
-  }
-  app.MsgBox("This information has been saved.", MsgButtons::OK, MsgIcon::Information, "Template Saved.");
-  Command1.SetEnabled(false);
-  Text1.SetText("");
-  Text2.SetText("");
-  LoadTemplate();
+  SaveEntry(File1.List(index), txtSubject.Text(), txtMessage.Text());
 }
 
 void Form1a::Command4_Click() {
@@ -158,9 +146,19 @@ void Form1a::Text1_Change() { Command1.SetEnabled(!Text1.Text().empty() && !Text
 void Form1a::Text2_Change() { Text1_Change(); }
 
 void Form1a::Command1_Click() {
-  const std::string name = stores::NewFileName(ProgramFolder(), File1, 2, ".txx");
+  SaveEntry(stores::NewFileName(ProgramFolder(), File1, 2, ".txx"), Text2.Text(), Text1.Text());
+}
+
+void Form1a::Command2_Click() {
+  Text1.SetText("");
+  Text2.SetText("");
+}
+
+// Both saves end alike: the new-entry pane emptied and the list rebuilt. A
+// save that fails keeps every box as it is, so nothing typed is lost.
+void Form1a::SaveEntry(const std::string& name, const std::string& subject, const std::string& information) {
   std::string why;
-  if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name), stores::TemplateText(Text2.Text(), Text1.Text()),
+  if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name), stores::TemplateText(subject, information),
                               &why)) {
     ReportFailure(app, "This information could not be saved to " + name + ": " + why + ".");
     LoadTemplate();
@@ -171,11 +169,6 @@ void Form1a::Command1_Click() {
   Text1.SetText("");
   Text2.SetText("");
   LoadTemplate();
-}
-
-void Form1a::Command2_Click() {
-  Text1.SetText("");
-  Text2.SetText("");
 }
 
 }  // namespace tallow::desk

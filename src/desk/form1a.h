@@ -4,6 +4,8 @@
 // keeps its list, boxes and buttons for the whole run.
 #pragma once
 
+#include <string>
+
 #include "window.h"
 
 namespace tallow::desk {
@@ -55,6 +57,10 @@ class Form1a : public Window {
   void Text2_Change();
   void txtSubject_Change();
   void txtMessage_Change();
+
+ private:
+  // Writes an entry's file, tells the user, empties the new-entry pane.
+  void SaveEntry(const std::string& name, const std::string& subject, const std::string& information);
 };
 
 }  // namespace tallow::desk
