@@ -14,17 +14,17 @@ constexpr const char* CRLF = "\r\n";
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text followed by CR LF as the whole file. False on any failure; the
-// old file, if any, is then unchanged.
-bool WriteWholeText(const std::string& path, const std::string& text);
-// The same; on a failure `why` gets the reason in words ("Permission denied").
-bool WriteWholeText(const std::string& path, const std::string& text, std::string& why);
+// old file, if any, is then unchanged, and `why` (when given) gets the reason
+// in the system's words ("No space left on device").
+bool WriteWholeText(const std::string& path, const std::string& text, std::string* why = nullptr);
 
 // True when an ordinary file exists at the path: not a folder, not hidden
 // (a name starting with "."); any failure counts as absent.
 bool FileExists(const std::string& path);
 
-// Deletes the file. False when it could not be deleted.
-bool DeleteFile(const std::string& path);
+// Deletes the file. False when it could not be deleted; `why` (when given)
+// then gets the reason.
+bool DeleteFile(const std::string& path, std::string* why = nullptr);
 
 // A data file's path: the folder, "/" and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);

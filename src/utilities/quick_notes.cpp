@@ -33,7 +33,7 @@ void QuickNotes::LoadTheData() {
 
 bool QuickNotes::SaveIt() {
   std::string why;
-  if (stores::WriteWholeText(kNotesFile, Text1.Text(), why)) return true;
+  if (stores::WriteWholeText(kNotesFile, Text1.Text(), &why)) return true;
   const std::string folder = svc().env.CurrentDirectory();
   desk::ReportFailure(app, "The notes could not be saved to " +
                                (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) +
