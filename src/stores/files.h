@@ -23,21 +23,23 @@ std::string Decode(std::string_view piece, Encoding encoding);
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text followed by CR LF as the whole file. False on any failure; the
-// old file, if any, is then unchanged.
+// old file, if any, is then unchanged, and `why` (when given) gets the reason
+// in the system's words ("No space left on device").
 // The writer learns the encoding from the file it replaces: the text goes in
 // Windows-1252 when that file is in Windows-1252, every character of the text
 // has a place in it, and the bytes do not read back as other UTF-8 text; in
 // UTF-8 otherwise (a new file, a UTF-8 file, a character the code page
 // lacks). Bytes of an older file that the text did not change so stay as
 // they were.
-bool WriteWholeText(const std::string& path, const std::string& text);
+bool WriteWholeText(const std::string& path, const std::string& text, std::string* why = nullptr);
 
 // True when an ordinary file exists at the path: not a folder, not hidden
 // (a name starting with "."); any failure counts as absent.
 bool FileExists(const std::string& path);
 
-// Deletes the file. False when it could not be deleted.
-bool DeleteFile(const std::string& path);
+// Deletes the file. False when it could not be deleted; `why` (when given)
+// then gets the reason.
+bool DeleteFile(const std::string& path, std::string* why = nullptr);
 
 // A data file's path: the folder, "/" and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);
