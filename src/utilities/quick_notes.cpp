@@ -27,8 +27,8 @@ QuickNotes::QuickNotes(Program& app)
 
 // Every byte of the file, its closing CR LF too: each open and close adds one.
 void QuickNotes::LoadTheData() {
-  std::string text;
-  if (stores::ReadWholeFile(kNotesFile, text)) Text1.SetText(text);
+  std::string bytes;
+  if (stores::ReadWholeFile(kNotesFile, bytes)) Text1.SetText(stores::Decode(bytes, stores::EncodingOf(bytes)));
 }
 
 bool QuickNotes::SaveIt() {

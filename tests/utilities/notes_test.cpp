@@ -113,6 +113,15 @@ TEST_F(NotesTest, WhatTheLoadMakesOfOddFiles) {
   EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(NotesTest, OlderNotesInWindows1252AreTextAndKeepTheirBytes) {
+  WriteFile(Notes(), "caf\xE9\r\n");
+  utilities::QuickNotes& w = LaunchNotes();
+  EXPECT_EQ(w.Text1.Text(), "café\r\n");
+  User([&] { w.Text1.SetText(w.Text1.Text() + "th\xC3\xA9"); });
+  CloseFromTitleBar(w);
+  EXPECT_EQ(ReadFile(Notes()), "caf\xE9\r\nth\xE9\r\n");
+}
+
 TEST_F(NotesTest, NotesFileInTheProgramFolderIsListedAsATemplate) {
   fs::current_path(folder.path());
   OpenAndClose();
