@@ -202,20 +202,6 @@ TEST_F(SettingManTest, OpenEditSaveWritesTheOpenTemplateWithOneMoreLineEnd) {
   EXPECT_EQ(ReadFile(InFolder("data10.txt")), "Ten\r\n10\r\n");
 }
 
-TEST_F(SettingManTest, AnOlderTemplateIsEditedAsTextAndKeepsEveryByteNotEdited) {
-  // Windows-1252, as files of older systems are.
-  WriteFile(InFolder("data1.txt"), "Latin caf\xE9\r\nna\xEFve body\r\n");
-  auto& w = app.SettingMan();
-  EXPECT_EQ(w.List2.Items(), Items{"Latin café"});
-  OpenTemplate(w, 0);
-  EXPECT_EQ(w.txtSubject.Text(), "Latin café");
-  EXPECT_EQ(w.txtMessage.Text(), "naïve body\r\n");
-  Edit(w, "Latin café", "naïve body!\r\n");
-  User([&] { w.Command2.Press(); });
-  EXPECT_EQ(ReadFile(InFolder("data1.txt")), "Latin caf\xE9\r\nna\xEFve body!\r\n\r\n");
-  EXPECT_EQ(w.List2.Items(), Items{"Latin café"});
-}
-
 TEST_F(SettingManTest, DoubleClickWithNothingSelectedDoesNothing) {
   WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
   auto& w = app.SettingMan();
