@@ -52,8 +52,10 @@ bool LooksLikeAddress(const std::string& text, size_t maxChars);
 // A book name that names a folder directly inside the program folder: not
 // empty, not "." or "..", no "/" and no control character (NUL among them).
 bool IsSafeBookName(const std::string& book);
-// folder/book, or "" when the name is not safe or folder/book is a symbolic
-// link (it could lead outside the program folder).
+// folder/book, or "" when the name is not safe or the folder's path is a
+// symbolic link (it could lead outside the program folder). The folder's name
+// is the book name in UTF-8; when no such folder is there but one named by
+// the name's Windows-1252 bytes is (a book of an older books.lst), that one.
 std::string BookFolder(const std::string& folder, const std::string& book);
 // folder/book/address.dat; folder/address.dat (the root file) for an empty
 // name; "" for a name that is not safe.

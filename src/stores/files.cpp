@@ -6,12 +6,23 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
+
+#include "platform/text.h"
 
 namespace tallow::stores {
 
 namespace fs = std::filesystem;
+
+Encoding EncodingOf(std::string_view bytes) {
+  return text::IsUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
+}
+
+std::string Decode(std::string_view piece, Encoding encoding) {
+  return encoding == Encoding::Utf8 ? std::string(piece) : text::FromWindows1252(piece);
+}
 
 static bool IsLink(const std::string& path) {
   struct stat st {};
@@ -67,19 +78,37 @@ static bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
-bool WriteWholeText(const std::string& path, const std::string& text) {
+// The bytes that hold the text in the file at `path` (see WriteWholeText).
+static std::string InEncodingOf(const fs::path& path, const std::string& text) {
+  std::string old, bytes;
+  if (!ReadWholeFile(path, old) || EncodingOf(old) != Encoding::Windows1252) return text;
+  if (!text::ToWindows1252(text, bytes)) return text;
+  // Such bytes would be taken for UTF-8 at the next read and show other characters.
+  if (bytes != text && text::IsUtf8(bytes)) return text;
+  return bytes;
+}
+
+// Fails with the reason for errno value `err`.
+static bool Fail(std::string* why, int err) {
+  if (why) *why = std::strerror(err);
+  return false;
+}
+
+bool WriteWholeText(const std::string& path, const std::string& text, std::string* why) {
   fs::path target(path);
   std::error_code ec;
   // A data file that is a link to a file kept elsewhere stays a link: the
   // file it names is the one replaced, as a write into it would.
   if (IsLink(path)) {
     target = fs::canonical(target, ec);
+    if (ec) return Fail(why, ec.value());
     struct stat st {};
-    if (ec || ::stat(target.c_str(), &st) != 0 || !LinkTargetIsOurs(st)) return false;
+    if (::stat(target.c_str(), &st) != 0) return Fail(why, errno);
+    if (!LinkTargetIsOurs(st)) return Fail(why, EACCES);
   }
   fs::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
-  if (fs::is_directory(target, ec)) return false;
+  if (fs::is_directory(target, ec)) return Fail(why, EISDIR);
 
   // A hidden name, so that no file list ever shows a half-written file.
   static std::mt19937_64 rng{std::random_device{}()};
@@ -88,19 +117,21 @@ bool WriteWholeText(const std::string& path, const std::string& text) {
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     temp = folder / ("." + target.filename().string() + "." + std::to_string(rng() % 1000000000) + ".tmp");
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0 && errno != EEXIST) return false;
+    if (fd < 0 && errno != EEXIST) return Fail(why, errno);
   }
-  if (fd < 0) return false;
+  if (fd < 0) return Fail(why, EEXIST);
 
   // Private, as a new data file is; the old file's permissions where there is one.
   struct stat old {};
   if (::stat(target.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
 
-  bool ok = WriteAll(fd, text) && WriteAll(fd, CRLF) && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
+  int err = 0;
+  if (!WriteAll(fd, InEncodingOf(target, text)) || !WriteAll(fd, CRLF) || ::fsync(fd) != 0) err = errno;
+  if (::close(fd) != 0 && err == 0) err = errno;
+  if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
+  if (err == 0) return true;
+  ::unlink(temp.c_str());
+  return Fail(why, err);
 }
 
 bool FileExists(const std::string& path) {
@@ -115,10 +146,15 @@ bool FileExists(const std::string& path) {
   }
 }
 
-bool DeleteFile(const std::string& path) {
+bool DeleteFile(const std::string& path, std::string* why) {
   std::error_code ec;
-  if (!fs::is_regular_file(path, ec)) return false;
-  return fs::remove(path, ec) && !ec;
+  const auto st = fs::status(path, ec);
+  if (ec || !fs::is_regular_file(st)) {
+    if (ec) return Fail(why, ec.value());
+    return Fail(why, fs::exists(st) ? EISDIR : ENOENT);
+  }
+  if (fs::remove(path, ec) && !ec) return true;
+  return Fail(why, ec ? ec.value() : ENOENT);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "/" + name; }

@@ -118,6 +118,22 @@ TEST(BuildMessage, SubjectOutsideAsciiIsEncodedInShortWords) {
   }
 }
 
+// Valid UTF-8 by Qt's own decoder, which replaces what is not.
+bool IsUtf8(const std::string& bytes) {
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  return QString::fromUtf8(raw).toUtf8() == raw;
+}
+
+TEST(BuildMessage, TextOfAnOlderFileIsSentAsTheUtf8ItSays) {
+  // Windows-1252, as the files of older systems hold it.
+  const std::string msg = BuildMessage("a@b.c", "Latin caf\xE9", "na\xEFve body \x80\r\n", 0);
+  EXPECT_TRUE(IsUtf8(msg)) << msg;
+  auto [head, body] = Split(msg);
+  const size_t from = head.find("Subject: "), to = head.find("\nMIME-Version");
+  EXPECT_EQ(DecodeWords(head.substr(from + 9, to - from - 9)), "Latin café");
+  EXPECT_EQ(body, "naïve body €\n");
+}
+
 TEST(IsPlainAddress, OneAddressAndNothingElse) {
   for (const char* good : {"someone@example.org", "first.last+tag@mail.example.co.uk", "root", "a_b-c@x-y.z"})
     EXPECT_TRUE(IsPlainAddress(good)) << good;

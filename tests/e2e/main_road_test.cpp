@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "e2e/desktop_user.h"
+#include "platform/text.h"
 
 namespace tallow::e2e {
 namespace {
@@ -129,6 +130,33 @@ TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
   EXPECT_TRUE(Visible(kAppTitle).empty());
   // The second start kept the mail road chosen.
   EXPECT_EQ(testing::ReadFile(InProgramFolder("settings.dat")), "1:\r\n0:\r\n[END]\r\n");
+}
+
+TEST_F(MainRoad, ATemplateOfAnOlderSystemIsSentAsUtf8AndItsFileStaysAsItWas) {
+  desk::Form1 sendEmail(app);
+  const std::string token = Token();
+  // Windows-1252, as the files of older systems are: "Latin café", "naïve body".
+  const std::string file = "Latin caf\xE9\r\nna\xEFve body " + token + "\r\n";
+  testing::WriteFile(InProgramFolder("data1.txt"), file);
+  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+  const std::string to = LocalAddress();
+  PutOnClipboard(to);
+  StartProgram();
+  const std::string window = TapUntilShown("F10", kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
+  Click(window, FirstRow(sendEmail.List1));  // the one template
+  Click(window, sendEmail.Command1);         // "Send"
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "the Send Email window stayed after the send";
+  auto [head, body] = Delivered(token);
+  ASSERT_FALSE(head.empty()) << "the message did not arrive in the local mailbox";
+  EXPECT_TRUE(text::IsUtf8(head + body)) << head << body;
+  EXPECT_NE(head.find("\nTo: " + to + "\n"), std::string::npos) << head;
+  EXPECT_NE(head.find("\nSubject: =?UTF-8?B?TGF0aW4gY2Fmw6k=?=\n"), std::string::npos)  // "Latin café"
+      << head;
+  EXPECT_EQ(body.substr(0, body.find_last_not_of('\n') + 2), "naïve body " + token + "\n" + kExpressFooter);
+  EXPECT_EQ(testing::ReadFile(InProgramFolder("data1.txt")), file);
+  EXPECT_TRUE(ProgramRunning());
 }
 
 TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/text.h"
+
 extern char** environ;
 
 namespace tallow::desktop {
@@ -65,7 +67,7 @@ std::string EncodeWords(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = std::min(text.size(), start + 45);
-    while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    if (end < text.size()) end = std::max(start + 1, tallow::text::CharacterStart(text, end));
     if (!out.empty()) out += "\n ";
     out += "=?UTF-8?B?" + Base64(text.substr(start, end - start)) + "?=";
     start = end;
@@ -97,22 +99,12 @@ bool HasLongLine(const std::string& text) {
   return text.size() - start > kLongestLine;
 }
 
-// Drops a UTF-8 character left incomplete at the end of a text cut short.
-void DropBrokenLastCharacter(std::string& text) {
-  auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  size_t start = text.size();  // of the last character
-  while (start > 0 && text.size() - start < 3 && (byte(start - 1) & 0xC0) == 0x80) --start;
-  if (start == 0) return;
-  --start;
-  const unsigned char lead = byte(start);
-  const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-  if (text.size() - start < length) text.resize(start);
-}
-
 }  // namespace
 
-std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
+std::string BuildMessage(const std::string& to, const std::string& subjectText, const std::string& bodyText,
                          std::time_t when) {
+  // The message says UTF-8: text from anywhere (an older file, say) is made so.
+  const std::string subject = tallow::text::ToUtf8(subjectText), body = tallow::text::ToUtf8(bodyText);
   std::string oneLine = OneLine(subject);
   std::string msg;
   msg += "Date: " + DateHeader(when) + "\n";
@@ -191,8 +183,9 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   };
   const auto until = std::chrono::steady_clock::now() + patience;
   size_t done = 0;
-  std::string said;  // the first kKeptSaying bytes; the rest is read and dropped
-  bool cut = false;
+  // What it says: the first kKeptSaying bytes, and one character's more to
+  // see where a cut there falls; the rest is read and dropped.
+  std::string said;
   int status = -1;
   for (;;) {
     if (toIt >= 0 && done == message.size()) closeFd(toIt);
@@ -201,9 +194,7 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
     for (ssize_t n; fromIt >= 0;) {
       n = ::read(fromIt, buf, sizeof buf);
       if (n > 0) {
-        const size_t room = kKeptSaying - said.size();
-        said.append(buf, std::min(room, static_cast<size_t>(n)));
-        cut = cut || static_cast<size_t>(n) > room;
+        said.append(buf, std::min(kKeptSaying + 4 - said.size(), static_cast<size_t>(n)));
       } else if (n < 0 && errno == EINTR) {
         continue;
       } else {
@@ -239,7 +230,8 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   closeFd(toIt);
   closeFd(fromIt);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
-  if (cut) DropBrokenLastCharacter(said);
+  const bool cut = said.size() > kKeptSaying;
+  if (cut) said.resize(tallow::text::CharacterStart(said, kKeptSaying));
   while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
   if (cut) said += "\n(The mail system said more; the rest is left out.)";
   if (said.empty())

@@ -14,7 +14,9 @@ namespace tallow::desktop {
 // The message as sendmail -t reads it: Date, To, Subject (encoded when it is
 // not plain ASCII, always one logical line), MIME headers, a blank line and
 // the body with local (LF) line ends and no NUL characters, or in base64 when
-// a line of it is longer than mail systems take. `when` is the Date.
+// a line of it is longer than mail systems take. Subject and body that are not
+// valid UTF-8 are read as Windows-1252 (text::ToUtf8), so the message is UTF-8,
+// as it says. `when` is the Date.
 std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
                          std::time_t when);
 

@@ -10,6 +10,8 @@
 #include <map>
 #include <vector>
 
+#include "platform/text.h"
+
 namespace tallow::desktop {
 
 namespace {
@@ -33,45 +35,6 @@ unsigned long SymOf(char32_t c) {
 }
 
 }  // namespace
-
-std::u32string KeysOf(const std::string& utf8) {
-  std::u32string out;
-  for (size_t i = 0; i < utf8.size();) {
-    unsigned char b = static_cast<unsigned char>(utf8[i]);
-    char32_t c;
-    size_t len;
-    if (b < 0x80) {
-      c = b, len = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F, len = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F, len = 3;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07, len = 4;
-    } else {
-      ++i;  // not UTF-8: skipped
-      continue;
-    }
-    bool valid = i + len <= utf8.size();
-    for (size_t k = 1; valid && k < len; ++k) {
-      unsigned char n = static_cast<unsigned char>(utf8[i + k]);
-      valid = (n & 0xC0) == 0x80;
-      c = (c << 6) | (n & 0x3F);
-    }
-    if (!valid) {
-      ++i;
-      continue;
-    }
-    i += len;
-    if (c == '\r') {
-      if (i < utf8.size() && utf8[i] == '\n') ++i;
-      c = '\n';
-    }
-    if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7f) continue;
-    out += c;
-  }
-  return out;
-}
 
 XTestKeyboard::XTestKeyboard() {
   display_ = XOpenDisplay(nullptr);
@@ -132,7 +95,7 @@ void XTestKeyboard::Run() {
     queue_.pop_front();
     busy_ = true;
     lock.unlock();
-    TypeKeys(KeysOf(text));
+    TypeKeys(tallow::text::ForTyping(text));
     lock.lock();
     busy_ = false;
     if (queue_.empty()) idle_.notify_all();

@@ -24,10 +24,6 @@ typedef struct _XDisplay Display;
 
 namespace tallow::desktop {
 
-// The text as the keys to type: code points, each line break (CR LF, CR or
-// LF) as one '\n'; other control characters but tab are dropped.
-std::u32string KeysOf(const std::string& utf8);
-
 class XTestKeyboard : public Keyboard {
  public:
   XTestKeyboard();  // connects to $DISPLAY; without one, typing does nothing
@@ -35,6 +31,7 @@ class XTestKeyboard : public Keyboard {
   XTestKeyboard(const XTestKeyboard&) = delete;
   XTestKeyboard& operator=(const XTestKeyboard&) = delete;
 
+  // Types text::ForTyping of the text.
   void Type(const std::string& text) override;
   bool Connected() const { return display_ != nullptr; }
   // Until everything given so far has been typed.
