@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "desk/address_fixture.h"
-#include "stores/addresses.h"
 
 namespace tallow::testing {
 namespace {
@@ -71,13 +70,6 @@ TEST_F(AddAddressTest, ANameOrAddressHoldingAStarIsRefusedAndNothingIsWritten) {
   clock.Advance(200);
   EXPECT_EQ(w.status.Caption() + root.status.Caption(), "");
   EXPECT_EQ(w.Text1.Text(), "A*B Co");  // kept for the user to mend
-}
-
-TEST(UnstorableContactCharacter, OnlyTheEntryEndMark) {
-  EXPECT_EQ(stores::UnstorableContactCharacter("Ann: Lee", "ann@x.example"), '\0');
-  EXPECT_EQ(stores::UnstorableContactCharacter(std::string("a\0b\xff", 4), "\t"), '\0');
-  EXPECT_EQ(stores::UnstorableContactCharacter("A*B", "a@b"), '*');
-  EXPECT_EQ(stores::UnstorableContactCharacter("A", "a@b*"), '*');
 }
 
 TEST_F(AddAddressTest, SaveIsEnabledOnlyWhileBothBoxesHoldText) {

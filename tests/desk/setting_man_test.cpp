@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "support/fixture.h"
 
@@ -287,27 +286,6 @@ TEST_F(SettingManTest, FailuresAreReportedAndNothingElseChanges) {
   EXPECT_EQ(w.List2.Items(), Items{"One"});
   EXPECT_FALSE(app.Form1.IsLoaded());
   EXPECT_FALSE(app.Form3.IsLoaded());
-}
-
-// A settings file that is a link to someone else's file: read as unreadable,
-// and the save refused with the usual box; their file stays as it is.
-TEST_F(SettingManTest, ALinkToAnotherUsersFileIsNeitherReadNorWritten) {
-  std::string theirs = "/etc/passwd";  // root's: another user's unless we are root
-  if (::geteuid() == 0) {
-    theirs = cwd.path() + "/theirs.dat";
-    WriteFile(theirs, kOffice);
-    ASSERT_EQ(::chown(theirs.c_str(), 65534, 65534), 0);
-  }
-  const std::string before = ReadFile(theirs);
-  std::filesystem::create_symlink(theirs, InFolder("settings.dat"));
-  auto& w = app.SettingMan();
-  EXPECT_EQ(w.List1.ListCount(), 0);
-  User([&] { w.Command1.Press(); });
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Critical);
-  EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
-  EXPECT_NE(boxes.shown[0].prompt.find("settings.dat"), std::string::npos);
-  EXPECT_EQ(ReadFile(theirs), before);
 }
 
 }  // namespace

@@ -363,19 +363,6 @@ TEST_F(Delivery, AutomationRoadDeliversIntoTheMailbox) {
   Check(FindDelivered(token), token, "Subject: Automation " + token);
 }
 
-TEST_F(Delivery, ABodyHoldingNulCharactersArrivesWithoutThem) {
-  SendmailMail mail;
-  const std::string token = Unique("nul");
-  std::string body = Body(token);
-  body.insert(body.find("friend"), 1, '\0');
-  auto item = mail.CreateObject("Outlook.application")->CreateItem(0);
-  item->SetSubject("NUL " + token);
-  item->SetTo(UserName());
-  item->SetBody(body);
-  item->Send();
-  Check(FindDelivered(token), token, "Subject: NUL " + token);
-}
-
 TEST_F(Delivery, ABodyLineLongerThanAMailLineArrivesWhole) {
   SendmailMail mail;
   const std::string token = Unique("long-line");

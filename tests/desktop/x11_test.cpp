@@ -196,26 +196,6 @@ TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
   EXPECT_EQ(Keymap(), before);  // and at the latest when the keyboard goes
 }
 
-// The program is about to end: typing stops at once, and the keymap is as it
-// was found by the time Stop returns.
-TEST_F(TypingTest, StoppedInTheMiddleOfATextItGivesTheKeyCodesBack) {
-  const auto before = Keymap();
-  std::string text;
-  for (int line = 0; line < 200; ++line) text += "Grüße aus Köln: 5 € für ß ✓ line " + std::to_string(line) + "\n";
-  XTestKeyboard keyboard;
-  keyboard.Type(text);
-  auto until = std::chrono::steady_clock::now() + 10s;
-  while (Slurp(out_).empty() && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(5ms);
-  ASSERT_NE(Keymap(), before) << "no spare key code was bound";
-  keyboard.Stop();
-  EXPECT_EQ(Keymap(), before);
-  keyboard.Type("after");  // nothing is typed once stopped
-  std::this_thread::sleep_for(300ms);
-  const std::string typed = Slurp(out_);
-  EXPECT_LT(typed.size(), text.size());
-  EXPECT_EQ(typed.find("after"), std::string::npos);
-}
-
 TEST_F(TypingTest, LongTextAtFullSpeedLosesNothing) {
   std::string text, shown;
   for (int line = 0; line < 40; ++line) {

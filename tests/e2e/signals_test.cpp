@@ -1,6 +1,5 @@
-// Ending the program from outside, as the session does at logout or a closed
-// terminal does: it ends as "Exit" ends it. In the middle of typing the keymap
-// is left as it was found; an open note window is saved.
+// Ending the program from outside, as the session does at logout: it ends as
+// "Exit" ends it, and in the middle of typing the keymap is left as it was found.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -58,31 +57,6 @@ TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
   EXPECT_EQ(EndProgramWith(SIGTERM), 0) << "not ended as \"Exit\" ends it";
   EXPECT_EQ(Keymap(), before);
   EXPECT_LT(TypedText().size(), message.size()) << "the typing was over before the signal came";
-}
-
-TEST_F(Signals, SighupSavesAnOpenNoteWindowAsExitDoes) {
-  desk::Form1 sendEmail(app);
-  utilities::UtilityBrowser menu(app);
-  utilities::QuickNotes notes(app);
-  const std::string file = cwd.path() + "/data.txt";  // the program starts in the test's current directory
-  testing::WriteFile(file, "Shopping list\r\n");
-  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
-
-  StartProgram();
-  const std::string window = TapUntilShown("F10", kSendEmail);
-  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
-  Click(window, sendEmail.Command8);  // "Utilities"
-  const std::string menuWindow = WaitWindow("Utility Menu");
-  ASSERT_FALSE(menuWindow.empty()) << "\"Utilities\" did not show the utility menu";
-  Click(menuWindow, menu.Command2);  // "Launch Quick Notes"
-  const std::string notesWindow = WaitWindow("Quick Notes!");
-  ASSERT_FALSE(notesWindow.empty()) << "\"Launch Quick Notes\" did not open the note window";
-  Click(notesWindow, notes.Text1);
-  Key("ctrl+End");
-  Type("milk");
-
-  EXPECT_EQ(EndProgramWith(SIGHUP), 0) << "not ended as \"Exit\" ends it";
-  EXPECT_EQ(testing::ReadFile(file), "Shopping list\r\nmilk\r\n");
 }
 
 }  // namespace
