@@ -14,7 +14,7 @@ namespace tallow::desktop {
 class EndSignals {
  public:
   // From now on, each of the three signals calls `end` on the event loop.
-  // Needs the QApplication.
+  // Needs the QApplication; one instance at a time (the handler is global).
   explicit EndSignals(std::function<void()> end);
   // The signals' earlier handling comes back.
   ~EndSignals();
