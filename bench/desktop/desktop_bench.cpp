@@ -3,7 +3,8 @@
 // the first pass of its event loop (and how much memory it holds then), side
 // by side with a bare Qt Widgets program; how long it takes until the Send
 // Email window answers F10, with empty files and with files at their limits;
-// and how long the Send Email window takes to open a large template.
+// how long the Send Email window takes to open a large template; and how much
+// memory a send takes when the mail system says 400 MB before it fails.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -22,12 +23,13 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "desktop/xserver.h"
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
 #include "program.h"
-#include "shell/shift.h"
 
 #include <X11/Xatom.h>  // after Qt: its macros clash with Qt's names
 #include <X11/Xlib.h>
@@ -77,6 +79,33 @@ void BM_Typing(benchmark::State& state, bool nonAscii) {
 }
 BENCHMARK_CAPTURE(BM_Typing, ascii, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Typing, with_non_ascii, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole keymap of the display, as symbols.
+std::vector<unsigned long> Keymap(::Display* display) {
+  int min = 0, max = 0, per = 0;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
+  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
+  XFree(map);
+  return syms;
+}
+
+// How long the keymap stays changed when a character missing from it is
+// typed: from the text given until the spare key code is given back (the
+// binding settling, the key, and the time the key code is kept after it).
+void BM_BindingKeptAfterTyping(benchmark::State& state) {
+  if (!Display()) return state.SkipWithError("no virtual display (Xvfb)");
+  ::Display* display = XOpenDisplay(nullptr);
+  const auto before = Keymap(display);
+  XTestKeyboard keyboard;
+  for (auto _ : state) {
+    keyboard.Type("\xe2\x9c\x93");  // a check mark: on no keymap
+    keyboard.WaitIdle();
+    while (Keymap(display) != before) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  XCloseDisplay(display);
+}
+BENCHMARK(BM_BindingKeptAfterTyping)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 // Runs the program until it reports its first event-loop pass; returns its
 // resident memory then (KiB), or -1.
@@ -323,6 +352,39 @@ BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)
     ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
     ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident memory of this process since the last reset (KiB).
+long PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return -1;
+}
+
+void BM_TalkativeMailSystem(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  std::string folder = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  if (!::mkdtemp(folder.data())) return state.SkipWithError("no temporary folder");
+  const std::string sendmail = folder + "/sendmail";
+  std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0) << " /dev/zero | tr '\\0' x >&2\nexit 1\n";
+  fs::permissions(sendmail, fs::perms::owner_all);
+  size_t said = 0;
+  long peak = 0;
+  for (auto _ : state) {
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak from here on
+    try {
+      tallow::desktop::Sendmail(sendmail, "To: a@b.c\n\nbody\n");
+    } catch (const tallow::MailError& e) {
+      said = std::string(e.what()).size();
+    }
+    peak = PeakKiB();
+  }
+  state.counters["peak_rss_MiB"] = static_cast<double>(peak) / 1024.0;
+  state.counters["failure_text_bytes"] = static_cast<double>(said);
+  fs::remove_all(folder);
+}
+BENCHMARK(BM_TalkativeMailSystem)->Arg(400000000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 
