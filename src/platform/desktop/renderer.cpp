@@ -489,6 +489,8 @@ void Renderer::Detach(Form& form) {
   dispatch_.Defer([widget] { widget->deleteLater(); });
 }
 
+std::string Renderer::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
+
 QWidget* Renderer::WidgetOf(const Form& form) const {
   auto it = forms_.find(&form);
   return it == forms_.end() ? nullptr : it->second;
