@@ -7,6 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -241,12 +242,57 @@ TEST_F(TrayTest, ActivationsArriveAsMouseMessageNumbersInTwips) {
   emit icon->activated(QSystemTrayIcon::Context);
   emit icon->activated(QSystemTrayIcon::MiddleClick);
   emit icon->activated(QSystemTrayIcon::Unknown);
-  EXPECT_EQ(window.moves, (std::vector<float>{0x202 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
+  // A notification area that reports activations, not buttons: an
+  // activation acts as a double click, the context menu opens on a release.
+  EXPECT_EQ(window.moves, (std::vector<float>{0x203 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
 
   // A window that went without deleting its icon hears nothing more.
   host.UnloadForm(window, 1);
   emit icon->activated(QSystemTrayIcon::DoubleClick);
   EXPECT_EQ(window.moves.size(), 4u);
+}
+
+TEST(TrayMouseMessages, EachButtonsPressReleaseAndDoubleClick) {
+  EXPECT_EQ(MouseMessageOf(QEvent::MouseMove, Qt::NoButton), 0x200);
+  const std::pair<Qt::MouseButton, int> buttons[] = {{Qt::LeftButton, 0x201}, {Qt::RightButton, 0x204},
+                                                     {Qt::MiddleButton, 0x207}};
+  for (auto [button, first] : buttons) {
+    EXPECT_EQ(MouseMessageOf(QEvent::MouseButtonPress, button), first);
+    EXPECT_EQ(MouseMessageOf(QEvent::MouseButtonRelease, button), first + 1);
+    EXPECT_EQ(MouseMessageOf(QEvent::MouseButtonDblClick, button), first + 2);
+  }
+  EXPECT_EQ(MouseMessageOf(QEvent::MouseButtonPress, Qt::BackButton), 0);
+  EXPECT_EQ(MouseMessageOf(QEvent::Wheel, Qt::NoButton), 0);
+}
+
+TEST_F(TrayTest, TheIconWindowsOwnMouseEventsArriveAsMessagesAndStopThere) {
+  // What Qt makes of an icon in an XEmbed area: a top-level window of its own.
+  QWidget iconWindow;
+  iconWindow.setObjectName("QSystemTrayIconSys");
+  iconWindow.setMouseTracking(true);
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Add, record));
+  auto send = [&](QEvent::Type type, Qt::MouseButton button) {
+    const QPointF at(5, 5);
+    QMouseEvent e(type, at, iconWindow.mapToGlobal(at), button, type == QEvent::MouseMove ? Qt::NoButton : button,
+                  Qt::NoModifier);
+    return QApplication::sendEvent(&iconWindow, &e);
+  };
+  EXPECT_TRUE(send(QEvent::MouseButtonPress, Qt::RightButton));
+  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15})) << "a right press is only a press";
+  EXPECT_TRUE(send(QEvent::MouseButtonRelease, Qt::RightButton));
+  send(QEvent::MouseButtonPress, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton);
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton);
+  send(QEvent::MouseMove, Qt::NoButton);
+  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15, 0x205 * 15, 0x201 * 15, 0x202 * 15, 0x203 * 15,
+                                              0x202 * 15, 0x200 * 15}));
+
+  // Once the icon is deleted its window is no longer heard.
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Delete, record));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  send(QEvent::MouseButtonRelease, Qt::RightButton);
+  EXPECT_EQ(window.moves.size(), 7u);
 }
 
 }  // namespace

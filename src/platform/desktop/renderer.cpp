@@ -213,6 +213,7 @@ class FormWidget : public QWidget, public View {
   void Popup(Menu& menu) override {
     auto* popup = new QMenu(this);
     popup->setAttribute(Qt::WA_DeleteOnClose);
+    popup->setSeparatorsCollapsible(false);  // two separators in a row show as two lines
     Fill(popup, menu);
     popup->popup(QCursor::pos());
   }
