@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <functional>
 
 #include "platform/desktop/assets.h"
 #include "platform/desktop/renderer.h"
@@ -39,31 +38,13 @@ int MouseMessageOf(QSystemTrayIcon::ActivationReason reason) {
 
 std::string TipText(const std::string& field) { return field.substr(0, field.find('\0')); }
 
-namespace {
+QtNotifyArea::QtNotifyArea(Dispatcher& dispatch, Renderer& windows) : dispatch_(dispatch), windows_(windows) {
+  if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(this);
+}
 
-// The mouse events of an icon's own window, as mouse messages. The buttons'
-// events stop here: Qt's own handling would report a right click on its press.
-// Moves go on, for the tip.
-class IconWindowMouse : public QObject {
- public:
-  IconWindowMouse(QObject* parent, std::function<void(int)> deliver)
-      : QObject(parent), deliver_(std::move(deliver)) {}
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* e) override {
-    const QEvent::Type type = e->type();
-    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-        type != QEvent::MouseButtonDblClick)
-      return QObject::eventFilter(watched, e);
-    if (int number = MouseMessageOf(type, static_cast<QMouseEvent*>(e)->button())) deliver_(number);
-    return type != QEvent::MouseMove;
-  }
-
- private:
-  std::function<void(int)> deliver_;
-};
-
-}  // namespace
+QtNotifyArea::~QtNotifyArea() {
+  if (QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(this);
+}
 
 QSystemTrayIcon* QtNotifyArea::IconOf(const Form* window, int id) const {
   auto it = icons_.find({window, id});
@@ -94,6 +75,7 @@ bool QtNotifyArea::Notify(NotifyMessage message, const IconRecord& record) {
     it = icons_.emplace(key, Icon{}).first;
     Icon& icon = it->second;
     icon.qt = std::make_unique<QSystemTrayIcon>();
+    icon.form = window;
     icon.messages = record.uFlags & 1;
     if (icon.messages)
       QObject::connect(icon.qt.get(), &QSystemTrayIcon::activated, [this, window](QSystemTrayIcon::ActivationReason r) {
@@ -110,28 +92,38 @@ bool QtNotifyArea::Notify(NotifyMessage message, const IconRecord& record) {
     icon.tip = TipText(record.szTip);
     icon.qt->setToolTip(QString::fromStdString(icon.tip));
   }
-  // A notification area that comes up after the icon was shown takes it now.
-  if (message == NotifyMessage::Add || (!icon.placed && QSystemTrayIcon::isSystemTrayAvailable()))
-    Show(icon, window);
+  if (message == NotifyMessage::Add) icon.qt->show();
   return true;
 }
 
-void QtNotifyArea::Show(Icon& icon, const Form* window) {
-  icon.placed = QSystemTrayIcon::isSystemTrayAvailable();
-  icon.qt->hide();
-  icon.qt->show();
-  if (!icon.messages || icon.window) return;
-  // In an XEmbed area show() has made the icon's own window: the one that no
-  // other icon holds.
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (w->objectName() != QLatin1String("QSystemTrayIconSys")) continue;
-    bool held = false;
-    for (const auto& [k, other] : icons_) held = held || other.window == w;
-    if (held) continue;
-    icon.window = w;
-    w->installEventFilter(new IconWindowMouse(icon.qt.get(), [this, window](int n) { Deliver(window, n); }));
-    return;
-  }
+// An icon's own window in an XEmbed area is made and shown for one icon at a
+// time, as the icon is shown or an area comes up: it belongs to the icon
+// whose window has gone, or never came.
+void QtNotifyArea::Claim(QObject* shown) {
+  auto* w = qobject_cast<QWidget*>(shown);
+  if (!w || !w->isWindow() || w->objectName() != QLatin1String("QSystemTrayIconSys")) return;
+  for (const auto& [key, icon] : icons_)
+    if (icon.window == w) return;
+  for (auto& [key, icon] : icons_)
+    if (!icon.window) {
+      icon.window = w;
+      return;
+    }
+}
+
+bool QtNotifyArea::eventFilter(QObject* watched, QEvent* e) {
+  const QEvent::Type type = e->type();
+  if (type == QEvent::Show) Claim(watched);
+  if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+      type != QEvent::MouseButtonDblClick)
+    return false;
+  const Icon* on = nullptr;
+  for (const auto& [key, icon] : icons_)
+    if (icon.window == watched && icon.messages) on = &icon;
+  if (!on) return false;
+  if (int number = MouseMessageOf(type, static_cast<QMouseEvent*>(e)->button())) Deliver(on->form, number);
+  // The buttons stop here; moves go on, for the tip.
+  return type != QEvent::MouseMove;
 }
 
 void QtNotifyArea::Deliver(const Form* window, int number) {

@@ -4,12 +4,14 @@
 // decodes it.
 //
 // On an XEmbed notification area (trayer, most X11 panels) the icon is a
-// window of our own inside the area: its own mouse events give every message
-// of the table, a button's press and release apart, so that a right click
-// acts on the release. Qt's own handling of them (it reports a right click
-// on the press) is kept out. A StatusNotifierItem host reports only what the
-// user meant (activate, context menu, secondary activate), which Qt passes
-// on as activations: those are mapped to the nearest messages.
+// window of our own inside the area, which Qt makes anew whenever an area
+// comes up (also one that comes up after the program). Its own mouse events
+// give every message of the table, a button's press and release apart, so
+// that a right click acts on the release; Qt's own handling of them (it
+// reports a right click on the press) is kept out. A StatusNotifierItem host
+// reports only what the user meant (activate, context menu, secondary
+// activate), which Qt passes on as activations: those are mapped to the
+// nearest messages.
 #pragma once
 
 #include <QEvent>
@@ -39,22 +41,28 @@ int MouseMessageOf(QSystemTrayIcon::ActivationReason reason);
 // The tip field as text: up to its NUL, or all of it when there is none.
 std::string TipText(const std::string& field);
 
-class QtNotifyArea : public NotifyArea {
+class QtNotifyArea : public QObject, public NotifyArea {
  public:
-  QtNotifyArea(Dispatcher& dispatch, Renderer& windows) : dispatch_(dispatch), windows_(windows) {}
+  QtNotifyArea(Dispatcher& dispatch, Renderer& windows);
+  ~QtNotifyArea() override;
   bool Notify(NotifyMessage message, const IconRecord& record) override;
   // The icon of a record's window and id; nullptr when there is none.
   QSystemTrayIcon* IconOf(const Form* window, int id) const;
+
+ protected:
+  // Sees every event of the program: an icon window as it shows, and the
+  // mouse events on it.
+  bool eventFilter(QObject* watched, QEvent* e) override;
 
  private:
   struct Icon {
     std::unique_ptr<QSystemTrayIcon> qt;
     QPointer<QWidget> window;  // its own window in an XEmbed area; null elsewhere
+    const Form* form = nullptr;
     bool messages = false;     // the record asks for the mouse messages
-    bool placed = false;       // shown while there was a notification area
     std::string picture, tip;  // as last set
   };
-  void Show(Icon& icon, const Form* window);
+  void Claim(QObject* shown);
   const QIcon& Picture(const std::string& name);
   void Deliver(const Form* window, int number);
 
