@@ -49,6 +49,9 @@ class DesktopUser : public testing::ProgramTest {
   void StartProgram();
   // Ends it as the system ends a program at logout.
   void EndProgram();
+  // Sends it the signal and waits for it to end: its exit status, or -1 when
+  // the signal killed it or it did not end within 10 s (it is then killed).
+  int EndProgramWith(int signal);
   bool ProgramRunning();
   // Waits for the program to end by itself: its exit status, -1 when a
   // signal ended it, -2 when it still runs after 10 s.
