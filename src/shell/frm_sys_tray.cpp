@@ -195,6 +195,8 @@ void FrmSysTray::MeMinimize() { FSys->SetWindowState(vbMinimized); }
 
 void FrmSysTray::ShowToolbar() { app.Form3().Show(); }
 
+void FrmSysTray::ShowTopPad() { app.TopPad().Show(); }
+
 void FrmSysTray::mnu_Help_Click() { app.Tutorial().Show(); }
 
 // Already loaded, hidden, since start-up: shown as it is.

@@ -79,10 +79,11 @@ class FrmSysTray : public Window {
   void TrayNotify(NotifyMessage message);
   void RaiseTIcon();
   void MeRestore();
-  // Nothing calls these three.
+  // Nothing calls these four.
   void MeMaximize();
   void MeMinimize();
   void ShowToolbar();
+  void ShowTopPad();
 
   bool FlashState = false;
   int LastState = vbNormal;  // the host's last state other than minimised
