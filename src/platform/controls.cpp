@@ -4,6 +4,8 @@
 #include <cctype>
 #include <filesystem>
 
+#include "platform/text.h"
+
 namespace tallow {
 
 // ---- Control ---------------------------------------------------------------
@@ -78,25 +80,10 @@ void CommandButton::Press() {
 TextBox::TextBox(Form& owner, std::string name, Control* container, std::string text)
     : Control(owner, ControlKind::TextBox, std::move(name), container), text_(std::move(text)) {}
 
-std::string OneLine(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\r' && c != '\n') {
-      out += c;
-      continue;
-    }
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    if (i + 1 < text.size()) out += ' ';
-  }
-  return out;
-}
-
 // Subjects, book names, contact names and addresses go from one-line boxes
 // into files that keep each of them on one line.
 void TextBox::SetText(const std::string& text) {
-  const std::string held = multiLine ? text : OneLine(text);
+  const std::string held = multiLine ? text : text::OneLine(text);
   if (text_ == held) return;
   text_ = held;
   Changed();

@@ -99,8 +99,7 @@ class TextBox : public Control {
   bool scrollBars = false;               // vertical scroll bar
   const std::string& Text() const { return text_; }
   // Raises Change when the text differs from what the box holds. A one-line
-  // box never holds a line break: each CR LF, CR or LF becomes one blank,
-  // and one at the very end is dropped.
+  // box never holds a line break: it holds text::OneLine of the text.
   void SetText(const std::string& text);
   std::function<void()> Change;
  private:
@@ -258,10 +257,6 @@ class ControlArray {
  private:
   std::vector<std::unique_ptr<T>> items_;
 };
-
-// The text as a one-line box holds it: each CR LF, CR or LF one blank, and
-// one at the very end dropped.
-std::string OneLine(const std::string& text);
 
 // File-name matching of a file list: "*" and "?" wildcards, letters compared
 // without regard to case.

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <algorithm>
+
 namespace tallow::text {
 
 namespace {
@@ -140,19 +142,41 @@ size_t CharacterStart(std::string_view utf8, size_t pos) {
   return pos;
 }
 
-std::u32string ForTyping(std::string_view utf8) {
-  std::u32string out;
-  for (size_t i = 0; i < utf8.size();) {
-    const Step step = Next(utf8, i);
-    i += step.length;
-    char32_t c = step.c;
-    if (c == '\r') {
-      if (i < utf8.size() && utf8[i] == '\n') ++i;
-      c = '\n';
+std::string ToLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\r') {
+      out += text[i];
+      continue;
     }
-    if ((c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F)) continue;
+    out += '\n';
+    if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+  }
+  return out;
+}
+
+std::string ToCrLf(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  for (char c : text) {
+    if (c == '\n') out += '\r';
     out += c;
   }
+  return out;
+}
+
+std::string OneLine(std::string_view text) {
+  std::string out = ToLf(text);
+  if (!out.empty() && out.back() == '\n') out.pop_back();
+  std::replace(out.begin(), out.end(), '\n', ' ');
+  return out;
+}
+
+std::u32string ForTyping(std::string_view utf8) {
+  std::u32string out;
+  for (char32_t c : DecodeUtf8(ToLf(utf8)))
+    if (!((c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F))) out += c;
   return out;
 }
 

@@ -48,6 +48,20 @@ size_t CharacterCount(std::string_view utf8);
 // falls inside a well-formed sequence. Cuts made there never split one.
 size_t CharacterStart(std::string_view utf8, size_t pos);
 
+// Line breaks: the data files and the model's multi-line boxes hold CR LF,
+// widgets and mail systems LF. An older file or a paste may bring a lone CR,
+// which counts as a line break too.
+
+// Each CR LF, CR or LF as one LF.
+std::string ToLf(std::string_view text);
+
+// Each LF as CR LF: for text whose line breaks are LF.
+std::string ToCrLf(std::string_view text);
+
+// The text on one line: each line break (CR LF, CR or LF) one blank, and one
+// at the very end dropped.
+std::string OneLine(std::string_view text);
+
 // A text as the keys that type it: its characters, each line break (CR LF,
 // CR or LF) as one '\n', every control character but tab left out (C0, DEL
 // and C1 U+0080 to U+009F: a C1 control reaches a terminal as a raw 8-bit

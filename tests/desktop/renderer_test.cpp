@@ -439,11 +439,5 @@ TEST(LabelText, AmpersandsAsTheDesignMeansThem) {
   EXPECT_EQ(LabelText("end&"), "end");
 }
 
-TEST(LineBreaks, CrLfToLinesAndBack) {
-  EXPECT_EQ(FromCrLf("a\r\nb\rc\n"), "a\nb\nc\n");
-  EXPECT_EQ(ToCrLf("a\nb\n"), "a\r\nb\r\n");
-  EXPECT_EQ(ToCrLf(FromCrLf("x\r\n\r\ny")), "x\r\n\r\ny");
-}
-
 }  // namespace
 }  // namespace tallow::desktop::testing

@@ -1,5 +1,5 @@
-// The text module: strict UTF-8, Windows-1252 both ways, and the characters
-// the typing may type.
+// The text module: strict UTF-8, Windows-1252 both ways, line breaks, and
+// the characters the typing may type.
 #include <gtest/gtest.h>
 
 #include "platform/text.h"
@@ -52,6 +52,12 @@ TEST(Windows1252, EveryByteHasACharacterAndComesBack) {
   }
   EXPECT_EQ(ToUtf8("caf\xC3\xA9"), "café");  // UTF-8 stays
   EXPECT_EQ(ToUtf8("caf\xE9"), "café");      // anything else is Windows-1252
+}
+
+TEST(LineBreaks, CrLfToLinesAndBack) {
+  EXPECT_EQ(ToLf("a\r\nb\rc\n"), "a\nb\nc\n");
+  EXPECT_EQ(ToCrLf("a\nb\n"), "a\r\nb\r\n");
+  EXPECT_EQ(ToCrLf(ToLf("x\r\n\r\ny")), "x\r\n\r\ny");
 }
 
 TEST(ForTyping, LineBreaksAndControlCharacters) {

@@ -119,7 +119,7 @@ TEST_F(CorpusTest, TemplateAndInformationReaders) {
 
       List1.SetListIndex(static_cast<int>(i));
       OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage);
-      EXPECT_EQ(txtSubject.Text(), OneLine(item));  // a one-line box: an LF of the subject is a blank
+      EXPECT_EQ(txtSubject.Text(), tallow::text::OneLine(item));  // a one-line box: an LF of the subject is a blank
       const std::string& message = txtMessage.Text();
       const size_t lf = text.find('\n');
       EXPECT_EQ(message.size(), lf == std::string::npos ? text.size() : text.size() - lf - 1);

@@ -50,13 +50,9 @@ std::string Base64(const std::string& bytes) {
 
 // Every line break or other control character becomes one blank, so the
 // subject stays one header line whatever the user typed into it.
-std::string OneLine(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;  // CR LF: one blank
-    out += (c < 0x20 || c == 0x7f) ? ' ' : static_cast<char>(c);
-  }
+std::string HeaderLine(const std::string& text) {
+  std::string out = tallow::text::ToLf(text);
+  std::replace_if(out.begin(), out.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, ' ');
   return out;
 }
 
@@ -105,32 +101,24 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
                          std::time_t when) {
   // The message says UTF-8: text from anywhere (an older file, say) is made so.
   const std::string subject = tallow::text::ToUtf8(subjectText), body = tallow::text::ToUtf8(bodyText);
-  std::string oneLine = OneLine(subject);
+  std::string oneLine = HeaderLine(subject);
   std::string msg;
   msg += "Date: " + DateHeader(when) + "\n";
   msg += "To: " + to + "\n";
   msg += "Subject: " + (IsAsciiPrintable(oneLine) && oneLine.size() <= 900 ? oneLine : EncodeWords(oneLine)) + "\n";
   msg += "MIME-Version: 1.0\n";
   msg += "Content-Type: text/plain; charset=UTF-8\n";
-  std::string text;  // the body with local line ends, ending in one
-  for (size_t i = 0; i < body.size(); ++i) {
-    if (body[i] == '\0') continue;  // mail systems refuse a message holding NUL
-    if (body[i] == '\r') {
-      text += '\n';
-      if (i + 1 < body.size() && body[i + 1] == '\n') ++i;
-    } else {
-      text += body[i];
-    }
-  }
+  // The body with local line ends, ending in one; mail systems refuse a
+  // message holding NUL.
+  std::string text = tallow::text::ToLf(body);
+  std::erase(text, '\0');
   if (text.empty() || text.back() != '\n') text += '\n';
   if (!HasLongLine(text)) return msg + "Content-Transfer-Encoding: 8bit\n\n" + text;
   // A mail line holds at most 998 characters, and mail systems refuse or cut
   // longer ones (dma refuses the whole message): such a body goes in base64,
   // encoded from its canonical CR LF form, in lines of 76.
   msg += "Content-Transfer-Encoding: base64\n\n";
-  std::string crlf;
-  for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  const std::string encoded = Base64(crlf);
+  const std::string encoded = Base64(tallow::text::ToCrLf(text));
   for (size_t i = 0; i < encoded.size(); i += 76) msg += encoded.substr(i, 76) + "\n";
   return msg;
 }
@@ -251,7 +239,7 @@ class SendmailItem : public MailItem {
   void SetTo(const std::string& s) override { to_ = s; }
   void SetBody(const std::string& s) override { body_ = s; }
   void Send() override {
-    if (!IsPlainAddress(to_)) throw MailError("\"" + OneLine(to_) + "\" is not one e-mail address.");
+    if (!IsPlainAddress(to_)) throw MailError("\"" + HeaderLine(to_) + "\" is not one e-mail address.");
     Sendmail(program_, BuildMessage(to_, subject_, body_, std::time(nullptr)));
   }
 
@@ -306,7 +294,7 @@ void SendmailMail::Compose() {
 
 void SendmailMail::ResolveName() {
   if (!IsPlainAddress(recipient_))
-    throw MailError("\"" + OneLine(recipient_) + "\" is not one e-mail address.");
+    throw MailError("\"" + HeaderLine(recipient_) + "\" is not one e-mail address.");
 }
 
 void SendmailMail::Send(bool /*dialog*/) {

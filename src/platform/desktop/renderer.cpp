@@ -23,6 +23,7 @@
 #include "platform/controls.h"
 #include "platform/desktop/assets.h"
 #include "platform/desktop/web_view.h"
+#include "platform/text.h"
 
 namespace tallow::desktop {
 
@@ -39,28 +40,6 @@ std::string LabelText(const std::string& caption) {
   return out;
 }
 
-std::string ToCrLf(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
-
-std::string FromCrLf(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
@@ -72,7 +51,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string EditText(const QPlainTextEdit& edit) {
   QString text = edit.document()->toRawText();
   text.replace(QChar::ParagraphSeparator, u'\n');
-  return ToCrLf(text.toStdString());
+  return text::ToCrLf(text.toStdString());
 }
 
 // Qt's word wrap searches a run without a blank again for every line that it
@@ -496,7 +475,7 @@ void ControlView::Sync() {
       auto& box = static_cast<TextBox&>(c);
       if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget)) {
         if (EditText(*edit) != box.Text()) {
-          const QString text = Q(FromCrLf(box.Text()));
+          const QString text = Q(text::ToLf(box.Text()));
           ChooseWrap(*edit, text);
           edit->setPlainText(text);
         }

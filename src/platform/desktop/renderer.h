@@ -33,10 +33,7 @@ class Renderer : public WindowSystem {
   std::map<const Form*, FormWidget*> forms_;
 };
 
-// Caption conversions: a label shows "&&" as "&" and drops a single "&";
-// multi-line boxes hold CR LF, their widget LF.
+// A label shows "&&" as "&" and drops a single "&".
 std::string LabelText(const std::string& caption);
-std::string ToCrLf(const std::string& text);
-std::string FromCrLf(const std::string& text);
 
 }  // namespace tallow::desktop
