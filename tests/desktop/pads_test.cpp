@@ -10,11 +10,10 @@
 #include <QTest>
 #include <filesystem>
 
-#include "desktop_fixture.h"
 #include "platform/desktop/assets.h"
 #include "platform/desktop/web_view.h"
 #include "program.h"
-#include "shell/shift.h"
+#include "program_fixture.h"
 #include "support/fixture.h"
 
 namespace tallow::desktop::testing {
@@ -58,35 +57,16 @@ class LoopbackServer {
   QTcpServer server_;
 };
 
-class PadsTest : public ::testing::Test {
+// Quick Notes keeps its file in the current directory: a folder of its own here.
+class PadsTest : public ProgramOnDesktop {
  protected:
   PadsTest() {
-    env.folder = folder.path();
     env.cwd = cwd.path();
     oldCwd_ = std::filesystem::current_path();
     std::filesystem::current_path(cwd.path());
-    app.SiteURL = shell::kSiteURL;
-    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-    desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
-      Program::Dispatch d(app);
-      call();
-    };
   }
-  ~PadsTest() override {
-    desktop.dispatch.wrap = [](const Dispatcher::Call& call) { call(); };
-    std::filesystem::current_path(oldCwd_);
-  }
+  ~PadsTest() override { std::filesystem::current_path(oldCwd_); }
 
-  template <class T = QWidget>
-  T* Widget(const Form& form) {
-    return dynamic_cast<T*>(desktop.windows.WidgetOf(form));
-  }
-  template <class T = QWidget>
-  T* Widget(const Control& control) {
-    auto* widget = dynamic_cast<T*>(desktop.windows.WidgetOf(control));
-    EXPECT_NE(widget, nullptr) << control.Name();
-    return widget;
-  }
   bool OnTop(const Form& form) { return Widget(form)->windowFlags() & Qt::WindowStaysOnTopHint; }
   void Shot(const Form& form, const std::string& name) {
     const char* shots = std::getenv("TALLOWMARK_SHOTS");
@@ -99,16 +79,7 @@ class PadsTest : public ::testing::Test {
     return *app.Tutorial.get();
   }
 
-  Desktop desktop;
-  TempDir folder, cwd;
-  FakeMessageBoxes boxes;
-  FakeClipboard clipboard;
-  FakeKeys keys;
-  FakeKeyboard keyboard;
-  FakeTray tray;
-  FakeMail mail;
-  FakeEnvironment env;
-  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, desktop.loop, env, desktop.windows}};
+  TempDir cwd;
 
  private:
   std::filesystem::path oldCwd_;

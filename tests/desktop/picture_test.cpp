@@ -3,31 +3,32 @@
 #include <QImage>
 #include <QLabel>
 
-#include "desktop_fixture.h"
 #include "platform/desktop/assets.h"
+#include "program_fixture.h"
 
 namespace tallow::desktop::testing {
 namespace {
 
-class Pictures : public Form {
+class Pictures : public Window {
  public:
-  explicit Pictures(Host& host) : Form(host, "Pictures") {
+  explicit Pictures(Program& app) : Window(app, "Pictures") {
     geometry = {0, 0, 500, 200};
     wide.geometry = {0, 0, 480, 90};
     exact.geometry = {0, 100, 150, 52};
     small.geometry = {300, 100, 100, 40};
   }
-  ~Pictures() override { svc().windows.Detach(*this); }
   Image wide{*this, "Image1", nullptr, "banner"};
   Image exact{*this, "Image2", nullptr, "banner"};
   Image small{*this, "Image3", nullptr, "banner"};
 };
 
-class PictureTest : public DesktopTest {
+class PictureTest : public ProgramOnDesktop {
  protected:
-  PictureTest() { Load(form); }
-  QImage Drawn(const Control& c) { return W<QLabel>(c)->pixmap().toImage().convertToFormat(QImage::Format_ARGB32); }
-  Pictures form{host};
+  QImage Drawn(const Control& c) {
+    return Widget<QLabel>(c)->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+  }
+  WindowSlot<Pictures> pictures{app};
+  Pictures& form = pictures();
   const QImage banner = AssetPixmap("banner").toImage().convertToFormat(QImage::Format_ARGB32);
 };
 
@@ -50,7 +51,7 @@ TEST_F(PictureTest, ExactOrSmallerAreaGetsThePictureAsItIs) {
   EXPECT_EQ(Drawn(form.exact), banner);
   EXPECT_EQ(Drawn(form.small), banner);  // clipped by its area, from the top left
   form.wide.SetPicture("");
-  EXPECT_TRUE(W<QLabel>(form.wide)->pixmap().isNull());
+  EXPECT_TRUE(Widget<QLabel>(form.wide)->pixmap().isNull());
 }
 
 }  // namespace

@@ -1,11 +1,16 @@
-// The program's own windows on real widgets: a Program over a fresh program
-// folder, drawn by the desktop, with a double for every service that could
-// reach outside the test (message boxes, clipboard, keys, typing, mail).
+// Windows on real widgets, hosted by a real Program over a fresh program
+// folder: the program's own windows, or small ones of a test's own in a
+// WindowSlot of that program. The desktop draws them, with a double for every
+// service that could reach outside the test (message boxes, clipboard, keys,
+// typing, mail).
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "platform/desktop/desktop.h"
@@ -14,6 +19,14 @@
 #include "support/fixture.h"
 
 namespace tallow::desktop::testing {
+
+// Runs the event loop until `done` or the time is up; returns `done()`.
+inline bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  return done();
+}
 
 class ProgramOnDesktop : public ::testing::Test {
  protected:

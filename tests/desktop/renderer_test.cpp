@@ -1,5 +1,6 @@
 // The renderer under Qt's offscreen platform: a small window of our own with
-// every kind of control, driven from the model and from the widgets.
+// every kind of control, in a slot of the program, driven from the model and
+// from the widgets.
 #include <QCheckBox>
 #include <QClipboard>
 #include <QGroupBox>
@@ -13,15 +14,15 @@
 #include <QScreen>
 #include <QTest>
 
-#include "desktop_fixture.h"
 #include "platform/desktop/web_view.h"
+#include "program_fixture.h"
 
 namespace tallow::desktop::testing {
 namespace {
 
-class Sample : public Form {
+class Sample : public Window {
  public:
-  explicit Sample(Host& host) : Form(host, "Sample") {
+  explicit Sample(Program& app) : Window(app, "Sample") {
     geometry = {0, 0, 400, 300};
     backColor = 0x102030;
     icon = "program";
@@ -50,7 +51,6 @@ class Sample : public Form {
     item2.Click = [this] { events.push_back("mnuSecond_Click"); };
     label.Click = [this] { events.push_back("Label1_Click"); };
   }
-  ~Sample() override { svc().windows.Detach(*this); }
 
   void Form_QueryUnload(int& cancel, int mode) override {
     events.push_back("Form_QueryUnload " + std::to_string(mode));
@@ -83,14 +83,14 @@ class Sample : public Form {
   int keepOpen = 0;
 };
 
-class RendererTest : public DesktopTest {
+class RendererTest : public ProgramOnDesktop {
  protected:
-  Sample form{host};
-  void SetUp() override { Load(form); }
+  WindowSlot<Sample> sample{app};
+  Sample& form = sample();
 };
 
 TEST_F(RendererTest, DrawsTheDesignAndOnlyWhatIsVisible) {
-  QWidget* window = W(form);
+  QWidget* window = Widget(form);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isWindow());
   EXPECT_FALSE(window->isVisible());  // attached and loaded, not shown
@@ -98,32 +98,32 @@ TEST_F(RendererTest, DrawsTheDesignAndOnlyWhatIsVisible) {
   EXPECT_EQ(window->palette().color(QPalette::Window), QColor(0x10, 0x20, 0x30));
   EXPECT_FALSE(window->windowIcon().isNull());
 
-  auto* frame = W<QGroupBox>(form.frame);
+  auto* frame = Widget<QGroupBox>(form.frame);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->title(), "Options && More");  // Qt draws "&&" as one "&", as the design means
   EXPECT_TRUE(frame->font().bold());
-  auto* option = W<QRadioButton>(form.option0);
+  auto* option = Widget<QRadioButton>(form.option0);
   EXPECT_EQ(option->parentWidget(), frame);  // inside its frame, placed relative to it
   EXPECT_EQ(option->geometry(), QRect(8, 20, 100, 20));
   EXPECT_FALSE(option->font().bold());  // a bold frame does not make its controls bold
-  EXPECT_EQ(W(form.option2)->parentWidget(), window);
+  EXPECT_EQ(Widget(form.option2)->parentWidget(), window);
 
-  auto* label = W<QLabel>(form.label);
+  auto* label = Widget<QLabel>(form.label);
   EXPECT_EQ(label->text(), "Name & Co");
   EXPECT_EQ(label->geometry(), QRect(200, 10, 150, 20));
   EXPECT_EQ(label->palette().color(QPalette::Window), QColor(0xFF, 0, 0));
-  EXPECT_EQ(W<QPushButton>(form.button)->text(), "&Go");
+  EXPECT_EQ(Widget<QPushButton>(form.button)->text(), "&Go");
 
-  EXPECT_EQ(W<QLabel>(form.picture)->pixmap().size(), QSize(150, 52));
-  EXPECT_TRUE(W<QLabel>(form.unknown)->pixmap().isNull());  // an unknown picture draws nothing
+  EXPECT_EQ(Widget<QLabel>(form.picture)->pixmap().size(), QSize(150, 52));
+  EXPECT_TRUE(Widget<QLabel>(form.unknown)->pixmap().isNull());  // an unknown picture draws nothing
 
   form.Show();
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(W(form.list)->isVisible());
-  EXPECT_FALSE(W(form.hidden)->isVisible());
-  EXPECT_EQ(W(form.timer), nullptr);
-  EXPECT_EQ(W(form.files), nullptr);
-  EXPECT_EQ(W(form.menu), nullptr);
+  EXPECT_TRUE(Widget(form.list)->isVisible());
+  EXPECT_FALSE(Widget(form.hidden)->isVisible());
+  EXPECT_EQ(desktop.windows.WidgetOf(form.timer), nullptr);
+  EXPECT_EQ(desktop.windows.WidgetOf(form.files), nullptr);
+  EXPECT_EQ(desktop.windows.WidgetOf(form.menu), nullptr);
 }
 
 TEST_F(RendererTest, ModelChangesReachTheWidgetsWithoutRaisingEventsTwice) {
@@ -140,20 +140,20 @@ TEST_F(RendererTest, ModelChangesReachTheWidgetsWithoutRaisingEventsTwice) {
   form.label.SetVisible(false);
   form.picture.SetPicture("");
 
-  EXPECT_EQ(W(form)->windowTitle(), "Hello & bye");
-  EXPECT_EQ(W<QLineEdit>(form.line)->text(), "abc");
-  EXPECT_EQ(W<QPlainTextEdit>(form.multi)->toPlainText(), "one\ntwo\n");
-  auto* list = W<QListWidget>(form.list);
+  EXPECT_EQ(Widget(form)->windowTitle(), "Hello & bye");
+  EXPECT_EQ(Widget<QLineEdit>(form.line)->text(), "abc");
+  EXPECT_EQ(Widget<QPlainTextEdit>(form.multi)->toPlainText(), "one\ntwo\n");
+  auto* list = Widget<QListWidget>(form.list);
   ASSERT_EQ(list->count(), 2);
   EXPECT_EQ(list->currentRow(), 1);
-  EXPECT_TRUE(W<QRadioButton>(form.option1)->isChecked());
-  EXPECT_FALSE(W<QRadioButton>(form.option0)->isChecked());
-  EXPECT_TRUE(W<QCheckBox>(form.check)->isChecked());
-  EXPECT_EQ(W<QPushButton>(form.button)->text(), "Stop");
-  EXPECT_FALSE(W(form.button)->isEnabled());
-  EXPECT_TRUE(W<QLabel>(form.picture)->pixmap().isNull());
+  EXPECT_TRUE(Widget<QRadioButton>(form.option1)->isChecked());
+  EXPECT_FALSE(Widget<QRadioButton>(form.option0)->isChecked());
+  EXPECT_TRUE(Widget<QCheckBox>(form.check)->isChecked());
+  EXPECT_EQ(Widget<QPushButton>(form.button)->text(), "Stop");
+  EXPECT_FALSE(Widget(form.button)->isEnabled());
+  EXPECT_TRUE(Widget<QLabel>(form.picture)->pixmap().isNull());
   form.Show();
-  EXPECT_FALSE(W(form.label)->isVisible());
+  EXPECT_FALSE(Widget(form.label)->isVisible());
   // Each model change raised its event once, from the model; the widgets added none.
   EXPECT_EQ(form.events, (std::vector<std::string>{"Text1_Change abc", "List1_Click 1", "Option1_Click 1",
                                                    "Check1_Click 1"}));
@@ -171,13 +171,13 @@ TEST_F(RendererTest, UserActionsReachTheModel) {
   form.list.AddItem("b");
   form.events.clear();
 
-  W<QPushButton>(form.button)->click();
-  QTest::keyClicks(W(form.line), "hi");
-  W<QListWidget>(form.list)->setCurrentRow(1);
-  W<QRadioButton>(form.option0)->click();
-  W<QCheckBox>(form.check)->click();
-  W<QCheckBox>(form.check)->click();
-  QTest::mouseClick(W(form.label), Qt::LeftButton);
+  Widget<QPushButton>(form.button)->click();
+  QTest::keyClicks(Widget(form.line), "hi");
+  Widget<QListWidget>(form.list)->setCurrentRow(1);
+  Widget<QRadioButton>(form.option0)->click();
+  Widget<QCheckBox>(form.check)->click();
+  Widget<QCheckBox>(form.check)->click();
+  QTest::mouseClick(Widget(form.label), Qt::LeftButton);
   EXPECT_EQ(form.events, (std::vector<std::string>{"Command1_Click", "Text1_Change h", "Text1_Change hi",
                                                    "List1_Click 1", "Option1_Click 0", "Check1_Click 1",
                                                    "Check1_Click 0", "Label1_Click"}));
@@ -185,15 +185,15 @@ TEST_F(RendererTest, UserActionsReachTheModel) {
   EXPECT_EQ(form.list.ListIndex(), 1);
 
   // Clicking the option that is on keeps it on; the other option of the frame goes off.
-  W<QRadioButton>(form.option1)->click();
+  Widget<QRadioButton>(form.option1)->click();
   EXPECT_TRUE(form.option1.Value());
   EXPECT_FALSE(form.option0.Value());
-  EXPECT_FALSE(W<QRadioButton>(form.option0)->isChecked());
-  W<QRadioButton>(form.option1)->click();
+  EXPECT_FALSE(Widget<QRadioButton>(form.option0)->isChecked());
+  Widget<QRadioButton>(form.option1)->click();
   EXPECT_TRUE(form.option1.Value());
-  EXPECT_TRUE(W<QRadioButton>(form.option1)->isChecked());
+  EXPECT_TRUE(Widget<QRadioButton>(form.option1)->isChecked());
 
-  auto* list = W<QListWidget>(form.list);
+  auto* list = Widget<QListWidget>(form.list);
   form.events.clear();
   list->setCurrentRow(0);
   emit list->itemDoubleClicked(list->item(0));
@@ -202,7 +202,7 @@ TEST_F(RendererTest, UserActionsReachTheModel) {
 
   form.button.SetEnabled(false);
   form.events.clear();
-  QTest::mouseClick(W(form.button), Qt::LeftButton);
+  QTest::mouseClick(Widget(form.button), Qt::LeftButton);
   EXPECT_TRUE(form.events.empty());
 }
 
@@ -211,7 +211,7 @@ TEST_F(RendererTest, EveryClickOnAnItemRaisesClickOnceAndAClickBelowTheItemsNoth
   form.list.AddItem("a");
   form.list.AddItem("b");
   form.events.clear();
-  auto* list = W<QListWidget>(form.list);
+  auto* list = Widget<QListWidget>(form.list);
   const QPoint second = list->visualItemRect(list->item(1)).center();
   const QPoint below(5, list->viewport()->height() - 3);
   ASSERT_FALSE(list->indexAt(below).isValid());
@@ -226,7 +226,7 @@ TEST_F(RendererTest, EveryClickOnAnItemRaisesClickOnceAndAClickBelowTheItemsNoth
 
 TEST_F(RendererTest, AListFollowsAChangeByChangingOnlyThatItem) {
   for (const char* item : {"a", "b", "c"}) form.list.AddItem(item);
-  auto* list = W<QListWidget>(form.list);
+  auto* list = Widget<QListWidget>(form.list);
   QListWidgetItem* a = list->item(0);
   QListWidgetItem* c = list->item(2);
   form.list.SetListIndex(2);
@@ -246,7 +246,7 @@ TEST_F(RendererTest, AListFollowsAChangeByChangingOnlyThatItem) {
 
 TEST_F(RendererTest, AOneLineBoxShowsAndReportsNoLineBreak) {
   form.Show();
-  auto* line = W<QLineEdit>(form.line);
+  auto* line = Widget<QLineEdit>(form.line);
   form.line.SetText("a\r\nb\r\n");
   EXPECT_EQ(line->text(), "a b");
   QGuiApplication::clipboard()->setText("x\r\ny\nz");
@@ -263,18 +263,18 @@ TEST_F(RendererTest, BoxesKeepNoBreakSpacesWhenTheUserTypes) {
   form.Show();
   form.multi.SetText("a" + nbsp + "b\r\nc");
   form.line.SetText("x" + nbsp + "y");
-  QTest::keyClick(W(form.multi), Qt::Key_End, Qt::ControlModifier);
-  QTest::keyClicks(W(form.multi), "!");
-  QTest::keyClick(W(form.line), Qt::Key_End);
-  QTest::keyClicks(W(form.line), "!");
+  QTest::keyClick(Widget(form.multi), Qt::Key_End, Qt::ControlModifier);
+  QTest::keyClicks(Widget(form.multi), "!");
+  QTest::keyClick(Widget(form.line), Qt::Key_End);
+  QTest::keyClicks(Widget(form.line), "!");
   EXPECT_EQ(form.multi.Text(), "a" + nbsp + "b\r\nc!");
   EXPECT_EQ(form.line.Text(), "x" + nbsp + "y!");
 }
 
 TEST_F(RendererTest, AWindowOpensWithTheFocusOnTheFirstControlOfItsTabOrder) {
-  class Book : public Form {
+  class Book : public Window {
    public:
-    explicit Book(Host& host) : Form(host, "AddBook") {
+    explicit Book(Program& app) : Window(app, "AddBook") {
       geometry = {0, 0, 300, 120};
       name.geometry = {10, 10, 280, 24};
       save.geometry = {10, 50, 130, 28};
@@ -285,67 +285,72 @@ TEST_F(RendererTest, AWindowOpensWithTheFocusOnTheFirstControlOfItsTabOrder) {
       save.SetEnabled(false);
       close.Click = [this] { closed = true; };
     }
-    ~Book() override { svc().windows.Detach(*this); }
     TextBox name{*this, "Text1"};
     CommandButton save{*this, "Command1", nullptr, "Save"};
     CommandButton close{*this, "Command2", nullptr, "Close"};
     bool closed = false;
-  } window(host);
-  Load(window);
+  };
+  WindowSlot<Book> book{app};
+  Book& window = book();
   window.Show();
-  ASSERT_EQ(W(window)->focusWidget(), W(window.close));
-  QTest::keyClick(W(window)->focusWidget(), Qt::Key_Space);
+  ASSERT_EQ(Widget(window)->focusWidget(), Widget(window.close));
+  QTest::keyClick(Widget(window)->focusWidget(), Qt::Key_Space);
   EXPECT_TRUE(window.closed);
   EXPECT_EQ(window.name.Text(), "");
 }
 
 TEST_F(RendererTest, MultiLineBoxHoldsCrLfWhileItsWidgetShowsLines) {
   form.Show();
-  W(form.multi)->setFocus();
-  QTest::keyClicks(W(form.multi), "ab");
-  QTest::keyClick(W(form.multi), Qt::Key_Return);
-  QTest::keyClicks(W(form.multi), "c");
+  Widget(form.multi)->setFocus();
+  QTest::keyClicks(Widget(form.multi), "ab");
+  QTest::keyClick(Widget(form.multi), Qt::Key_Return);
+  QTest::keyClicks(Widget(form.multi), "c");
   EXPECT_EQ(form.multi.Text(), "ab\r\nc");
-  EXPECT_EQ(W<QPlainTextEdit>(form.multi)->blockCount(), 2);
+  EXPECT_EQ(Widget<QPlainTextEdit>(form.multi)->blockCount(), 2);
 }
 
 TEST_F(RendererTest, ALongTextInAOneLineBoxIsKeptWholeWhenTheUserTypes) {
   form.Show();
   const std::string text = std::string(40000, 'a') + " more";  // a file read into a one-line box
   form.line.SetText(text);
-  EXPECT_EQ(W<QLineEdit>(form.line)->text().toStdString(), text);
-  W(form.line)->setFocus();
-  QTest::keyClick(W(form.line), Qt::Key_End);
-  QTest::keyClicks(W(form.line), "!");
+  EXPECT_EQ(Widget<QLineEdit>(form.line)->text().toStdString(), text);
+  Widget(form.line)->setFocus();
+  QTest::keyClick(Widget(form.line), Qt::Key_End);
+  QTest::keyClicks(Widget(form.line), "!");
   EXPECT_EQ(form.line.Text(), text + "!");
 }
 
 TEST_F(RendererTest, TitleBarCloseAsksTheWindowAndACancelKeepsIt) {
   form.Show();
   form.keepOpen = 1;
-  W(form)->close();
+  Widget(form)->close();
   EXPECT_EQ(form.events, (std::vector<std::string>{"Form_QueryUnload 0"}));
   EXPECT_TRUE(desktop.windows.IsAttached(&form));
-  EXPECT_TRUE(W(form)->isVisible());
+  EXPECT_TRUE(Widget(form)->isVisible());
 
   form.keepOpen = 0;
-  QPointer<QWidget> window = W(form);
-  window->close();
-  EXPECT_EQ(form.events.back(), "Form_Unload");
-  EXPECT_FALSE(form.IsLoaded());
-  EXPECT_FALSE(desktop.windows.IsAttached(&form));
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(form.view, nullptr);
-  EXPECT_EQ(form.line.view, nullptr);
-  form.line.SetText("after");  // nothing draws it any more; nothing breaks
+  QPointer<QWidget> window = Widget(form);
+  // Inside a call from outside, as a user's action would be: the unloaded
+  // window lives until it has returned.
+  desktop.dispatch([&] {
+    window->close();
+    EXPECT_EQ(form.events.back(), "Form_Unload");
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_FALSE(desktop.windows.IsAttached(&form));
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(form.view, nullptr);
+    EXPECT_EQ(form.line.view, nullptr);
+    form.line.SetText("after");  // nothing draws it any more; nothing breaks
+  });
+  EXPECT_FALSE(sample.IsLoaded());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(RendererTest, AButtonThatUnloadsItsOwnWindowIsSafe) {
   form.Show();
-  form.button.Click = [this] { host.UnloadForm(form, 1); };
-  QPointer<QPushButton> button = W<QPushButton>(form.button);
+  form.button.Click = [this] { form.Unload(); };
+  QPointer<QPushButton> button = Widget<QPushButton>(form.button);
   button->click();  // its window goes while its own signal is still running
   EXPECT_FALSE(desktop.windows.IsAttached(&form));
   ASSERT_FALSE(button.isNull());
@@ -355,41 +360,41 @@ TEST_F(RendererTest, AButtonThatUnloadsItsOwnWindowIsSafe) {
 
 TEST_F(RendererTest, WindowStatesBothWays) {
   form.Show();
-  W(form)->showMaximized();
+  Widget(form)->showMaximized();
   EXPECT_EQ(form.WindowState(), vbMaximized);
-  W(form)->showMinimized();
+  Widget(form)->showMinimized();
   EXPECT_EQ(form.WindowState(), vbMinimized);
-  W(form)->showNormal();
+  Widget(form)->showNormal();
   EXPECT_EQ(form.WindowState(), vbNormal);
   EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2", "Form_Resize 1", "Form_Resize 0"}));
 
   form.events.clear();
   form.SetWindowState(vbMaximized);
-  EXPECT_TRUE(W(form)->isMaximized());
+  EXPECT_TRUE(Widget(form)->isMaximized());
   EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2"}));  // once, not echoed back
   form.SetWindowState(vbMinimized);
-  EXPECT_TRUE(W(form)->isMinimized());
+  EXPECT_TRUE(Widget(form)->isMinimized());
   form.Hide();
-  EXPECT_FALSE(W(form)->isVisible());
+  EXPECT_FALSE(Widget(form)->isVisible());
 }
 
 TEST_F(RendererTest, AlwaysOnTopKeepsPositionAndVisibility) {
   form.Show();
-  QPoint before = W(form)->pos();
+  QPoint before = Widget(form)->pos();
   MakeTopmost(form);
-  EXPECT_TRUE(W(form)->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_TRUE(W(form)->isVisible());
-  EXPECT_EQ(W(form)->pos(), before);
-  EXPECT_EQ(W(form)->size(), QSize(400, 300));
+  EXPECT_TRUE(Widget(form)->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(Widget(form)->isVisible());
+  EXPECT_EQ(Widget(form)->pos(), before);
+  EXPECT_EQ(Widget(form)->size(), QSize(400, 300));
 }
 
 TEST_F(RendererTest, CentredWindowOpensInTheMiddleOfTheScreen) {
-  Sample centred(host);
+  WindowSlot<Sample> other{app};
+  Sample& centred = other();
   centred.centred = true;
-  Load(centred);
   centred.Show();
-  QRect area = W(centred)->screen()->availableGeometry();
-  QPoint middle = W(centred)->geometry().center();
+  QRect area = Widget(centred)->screen()->availableGeometry();
+  QPoint middle = Widget(centred)->geometry().center();
   EXPECT_LE(std::abs(middle.x() - area.center().x()), 2);
   EXPECT_LE(std::abs(middle.y() - area.center().y()), 2);
 }
@@ -409,14 +414,14 @@ TEST_F(RendererTest, PopupMenuShowsItemsAndSeparatorsAndRunsTheChoice) {
 }
 
 TEST_F(RendererTest, WebBrowserOpensFilesAndSaysWhenAPageCannotBeReached) {
-  class Browser : public Form {
+  class Browser : public Window {
    public:
-    explicit Browser(Host& host) : Form(host, "Tutorial") { web.geometry = {4, 4, 300, 200}; }
-    ~Browser() override { svc().windows.Detach(*this); }
+    explicit Browser(Program& app) : Window(app, "Tutorial") { web.geometry = {4, 4, 300, 200}; }
     WebBrowser web{*this, "WebBrowser1"};
-  } window(host);
-  Load(window);
-  auto* view = W<WebView>(window.web);
+  };
+  WindowSlot<Browser> browser{app};
+  Browser& window = browser();
+  auto* view = Widget<WebView>(window.web);
   ASSERT_NE(view, nullptr);
 
   QTemporaryDir dir;

@@ -9,7 +9,6 @@
 #include <QTest>
 #include <filesystem>
 
-#include "desktop_fixture.h"
 #include "mail/send.h"
 #include "program_fixture.h"
 

@@ -14,8 +14,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "desktop_fixture.h"
 #include "platform/desktop/end_signals.h"
+#include "program_fixture.h"
 
 namespace tallow::desktop::testing {
 namespace {
@@ -95,61 +95,61 @@ TEST(QtClipboardTest, PlainTextInAndOut) {
   EXPECT_EQ(text, "");  // holds no text
 }
 
-class Ticking : public Form {
+class Ticking : public Window {
  public:
-  explicit Ticking(Host& host) : Form(host, "Ticking") {
+  explicit Ticking(Program& app) : Window(app, "Ticking") {
     timer.OnTimer = [this] {
       ++ticks;
       if (onTick) onTick();
     };
   }
-  ~Ticking() override { svc().windows.Detach(*this); }
+  void Form_Load() override { runningWhileLoading = static_cast<QtEventLoop&>(svc().loop).IsRunning(timer); }
   Timer timer{*this, "Timer1", 20, true};
   int ticks = 0;
+  bool runningWhileLoading = true;
   std::function<void()> onTick;
 };
 
-using EventLoopTest = DesktopTest;
+class EventLoopTest : public ProgramOnDesktop {
+ protected:
+  WindowSlot<Ticking> ticking{app};
+};
 
 TEST_F(EventLoopTest, TimersTickWhileLoadedAndEnabledInsideADispatch) {
   int depthSeen = 0, dispatches = 0;
+  const auto program = desktop.dispatch.wrap;
   desktop.dispatch.wrap = [&](const Dispatcher::Call& call) {
     ++dispatches;
-    call();
+    program(call);
   };
-  auto form = std::make_unique<Ticking>(host);
-  form->onTick = [&] { depthSeen = dispatches; };
-  EXPECT_FALSE(desktop.loop.IsRunning(form->timer));  // not loaded yet
-  Load(*form);
-  EXPECT_TRUE(desktop.loop.IsRunning(form->timer));
-  EXPECT_TRUE(WaitFor([&] { return form->ticks >= 3; }));
+  Ticking& form = ticking();
+  form.onTick = [&] { depthSeen = dispatches; };
+  EXPECT_FALSE(form.runningWhileLoading);  // not loaded yet
+  EXPECT_TRUE(desktop.loop.IsRunning(form.timer));
+  EXPECT_TRUE(WaitFor([&] { return form.ticks >= 3; }));
   EXPECT_GE(depthSeen, 1);
 
-  form->timer.SetEnabled(false);
-  int ticks = form->ticks;
+  form.timer.SetEnabled(false);
+  int ticks = form.ticks;
   WaitFor([] { return false; }, 100);
-  EXPECT_EQ(form->ticks, ticks);
+  EXPECT_EQ(form.ticks, ticks);
 
-  form->timer.SetEnabled(true);
-  form->timer.SetInterval(10);
-  EXPECT_TRUE(WaitFor([&] { return form->ticks > ticks; }));
-  host.UnloadForm(*form, 1);  // an unloaded window's timers stop
-  EXPECT_FALSE(desktop.loop.IsRunning(form->timer));
-  form.reset();  // and go with it
+  form.timer.SetEnabled(true);
+  form.timer.SetInterval(10);
+  EXPECT_TRUE(WaitFor([&] { return form.ticks > ticks; }));
+  desktop.dispatch([&] {
+    form.Unload();  // an unloaded window's timers stop
+    EXPECT_FALSE(desktop.loop.IsRunning(form.timer));
+  });  // and it goes with them
+  EXPECT_FALSE(ticking.IsLoaded());
   WaitFor([] { return false; }, 50);
 }
 
 TEST_F(EventLoopTest, ATickThatUnloadsItsWindowIsSafe) {
-  auto form = std::make_unique<Ticking>(host);
-  Ticking* raw = form.get();
-  // The window is destroyed at the end of the dispatch, as the program does.
-  desktop.dispatch.wrap = [&](const Dispatcher::Call& call) {
-    call();
-    if (form && !form->IsLoaded()) form.reset();
-  };
-  raw->onTick = [&] { host.UnloadForm(*raw, 1); };
-  Load(*raw);
-  EXPECT_TRUE(WaitFor([&] { return !form; }));
+  Ticking& form = ticking();
+  form.onTick = [&form] { form.Unload(); };
+  // The program destroys it once the tick has returned.
+  EXPECT_TRUE(WaitFor([&] { return !ticking.IsLoaded(); }));
   WaitFor([] { return false; }, 60);
 }
 
@@ -207,20 +207,19 @@ TEST(ProcessEnvironmentTest, FolderAndNameOfTheExecutable) {
 }
 
 // ---- the notification area -----------------------------------------------------
-class TrayWindow : public Form {
+class TrayWindow : public Window {
  public:
-  explicit TrayWindow(Host& host) : Form(host, "FrmSysTray") {}
-  ~TrayWindow() override { svc().windows.Detach(*this); }
+  explicit TrayWindow(Program& app) : Window(app, "FrmSysTray") {}
   void Form_MouseMove(int, int, float x, float) override { moves.push_back(x); }
   std::vector<float> moves;
 };
 
-class TrayTest : public DesktopTest {
+class TrayTest : public ProgramOnDesktop {
  protected:
-  TrayWindow window{host};
+  WindowSlot<TrayWindow> trayWindow{app};
+  TrayWindow& window = trayWindow();
   IconRecord record;
   void SetUp() override {
-    Load(window);
     record.hWnd = &window;
     record.uID = 1;
     record.uFlags = 7;
@@ -266,9 +265,11 @@ TEST_F(TrayTest, ActivationsArriveAsMouseMessageNumbersInTwips) {
   EXPECT_EQ(window.moves, (std::vector<float>{0x203 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
 
   // A window that went without deleting its icon hears nothing more.
-  host.UnloadForm(window, 1);
-  emit icon->activated(QSystemTrayIcon::DoubleClick);
-  EXPECT_EQ(window.moves.size(), 4u);
+  desktop.dispatch([&] {
+    window.Unload();
+    emit icon->activated(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(window.moves.size(), 4u);
+  });
 }
 
 TEST_F(TrayTest, TheIconWindowsOwnMouseEventsArriveAsMessagesAndStopThere) {
