@@ -83,10 +83,6 @@ int main(int argc, char** argv) {
   tallow::desktop::Desktop desktop;
   QApplication::setWindowIcon(tallow::desktop::AssetIcon("program"));  // for windows without one of their own
   tallow::Program app(desktop.services());
-  desktop.dispatch.wrap = [&app](const tallow::desktop::Dispatcher::Call& call) {
-    tallow::Program::Dispatch d(app);
-    call();
-  };
 
   // For the start-up benchmark: report and leave at the first pass of the loop.
   if (std::getenv("TALLOWMARK_STARTUP_PROBE"))
@@ -100,6 +96,6 @@ int main(int argc, char** argv) {
   // (SIGINT) end the program as "&Exit" does.
   tallow::desktop::EndSignals endSignals([&] { desktop.dispatch([&app] { app.End(); }); });
 
-  desktop.dispatch([&app] { app.Start(); });
+  app.Start();
   return qapp.exec();
 }

@@ -1,6 +1,9 @@
 #include "program.h"
 
 #include <algorithm>
+#include <memory>
+
+#include "platform/dispatch.h"
 
 namespace tallow {
 
@@ -31,7 +34,7 @@ Form& SlotBase::LoadWith(std::unique_ptr<Form> fresh) {
 Program::Program(Services services) : services_(services) {}
 
 // The windows go with their slots, in reverse order; none of their handlers runs then.
-Program::~Program() { retired_.clear(); }
+Program::~Program() = default;
 
 void Program::UnloadForm(Form& form, int unloadMode) {
   auto owns = [&](SlotBase* s) { return s->form_.get() == &form; };
@@ -45,21 +48,14 @@ void Program::UnloadForm(Form& form, int unloadMode) {
   if (it == slots_.end()) return;  // a handler unloaded it already
   form.SetLoaded(false);
   services_.windows.Detach(form);
-  // Kept until the outermost dispatch ends: its caller may be one of its handlers.
-  retired_.push_back(std::move((*it)->form_));
-}
-
-void Program::Collect() {
-  // Destroying a window may not unload others, but be safe against it.
-  while (!retired_.empty()) {
-    auto gone = std::move(retired_);
-    gone.clear();
-  }
+  // Destroyed once the outermost call has returned: its caller may be one of its handlers.
+  services_.dispatch.Defer([retired = std::shared_ptr<Form>(std::move((*it)->form_))]() mutable {
+    retired.reset();
+  });
 }
 
 void Program::Start() {
-  Dispatch d(*this);
-  Shift();
+  services_.dispatch([this] { Shift(); });
 }
 
 void Program::End() {

@@ -64,8 +64,6 @@ class Program : public Host {
   // First: the window slots below register here and unregister when they go.
   Services services_;
   std::vector<SlotBase*> slots_;
-  std::vector<std::unique_ptr<Form>> retired_;
-  int depth_ = 0;
 
  public:
   explicit Program(Services services);
@@ -73,6 +71,9 @@ class Program : public Host {
 
   Services& Svc() override { return services_; }
   Services& svc() { return services_; }
+  // A window that unloads is destroyed once the outermost call from outside
+  // (svc().dispatch) has returned, never while a handler of its may still be
+  // running.
   void UnloadForm(Form& form, int unloadMode) override;
 
   // Program-wide texts, set once by start-up.
@@ -112,26 +113,6 @@ class Program : public Host {
 
   // A modal message box through the message-box service.
   int MsgBox(const std::string& prompt, MsgButtons buttons, MsgIcon icon, const std::string& title);
-
-  // Every call into the windows from outside (a user action, a timer tick, a
-  // tray message) runs inside a Dispatch. Windows unloaded meanwhile are
-  // destroyed when the outermost Dispatch ends, never while a handler of
-  // theirs may still be running.
-  class Dispatch {
-   public:
-    explicit Dispatch(Program& app) : app_(app) { ++app_.depth_; }
-    ~Dispatch() {
-      if (--app_.depth_ == 0) app_.Collect();
-    }
-    Dispatch(const Dispatch&) = delete;
-    Dispatch& operator=(const Dispatch&) = delete;
-
-   private:
-    Program& app_;
-  };
-
-  // Destroys the windows unloaded since the last call (outside any handler).
-  void Collect();
 
  private:
   friend class SlotBase;

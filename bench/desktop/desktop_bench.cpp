@@ -321,12 +321,8 @@ void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
     tallow::Services services = desktop.services();
     tallow::Program app(tallow::Services{services.messages, services.clipboard, services.keys, services.keyboard,
                                          services.tray, services.automation, services.mapi, services.loop, env,
-                                         services.windows});
+                                         services.windows, services.dispatch});
     app.AppTitle = "Tallowmark";
-    desktop.dispatch.wrap = [&app](const tallow::desktop::Dispatcher::Call& call) {
-      tallow::Program::Dispatch d(app);
-      call();
-    };
     tallow::desk::Form1* w = nullptr;
     desktop.dispatch([&] {
       w = &app.Form1();
@@ -346,7 +342,6 @@ void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
       click(1);
     }
     if (w->txtSubject.Text() != "Large") state.SkipWithError("the large template did not open");
-    desktop.dispatch.wrap = [](const tallow::desktop::Dispatcher::Call& call) { call(); };
   }
   std::error_code ec;
   fs::remove_all(templ, ec);

@@ -8,6 +8,7 @@
 
 namespace tallow {
 
+class Dispatcher;
 class Form;
 class Timer;
 
@@ -176,6 +177,9 @@ struct Services {
   EventLoop& loop;
   Environment& env;
   WindowSystem& windows;
+  // Not a service of its own: the way in from outside, which the desktop
+  // and the program share (platform/dispatch.h).
+  Dispatcher& dispatch;
 };
 
 }  // namespace tallow

@@ -36,12 +36,7 @@ class ProgramOnDesktop : public ::testing::Test {
     app.SiteURL = shell::kSiteURL;
     app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
     app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
-    desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
-      Program::Dispatch d(app);
-      call();
-    };
   }
-  ~ProgramOnDesktop() override { desktop.dispatch.wrap = [](const Dispatcher::Call& call) { call(); }; }
 
   std::string InFolder(const std::string& name) const { return folder.path() + "/" + name; }
   QWidget* Widget(const Form& form) { return desktop.windows.WidgetOf(form); }
@@ -61,7 +56,8 @@ class ProgramOnDesktop : public ::testing::Test {
   tallow::testing::FakeTray tray;
   tallow::testing::FakeMail mail;
   tallow::testing::FakeEnvironment env;
-  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, desktop.loop, env, desktop.windows}};
+  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, desktop.loop, env, desktop.windows,
+                       desktop.dispatch}};
 };
 
 }  // namespace tallow::desktop::testing

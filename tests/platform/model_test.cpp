@@ -115,15 +115,9 @@ TEST_F(ModelTest, AReferenceHearsResizeAndUnloadAfterTheWindowItself) {
   ref = &win();
   win().SetWindowState(vbMaximized);
   p.cancelUnload = true;
-  {
-    Program::Dispatch d(app);
-    win().Unload();
-  }
+  User([&] { win().Unload(); });
   p.cancelUnload = false;
-  {
-    Program::Dispatch d(app);
-    win().Unload();
-  }
+  User([&] { win().Unload(); });
   // A cancelled unload is not passed on; the window's own handler comes first.
   EXPECT_EQ(p.log, (std::vector<std::string>{"ref Resize 2", "QueryUnload 1", "Unload", "QueryUnload 1", "Unload",
                                              "ref Unload"}));

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/dispatch.h"
 #include "platform/services.h"
 
 namespace tallow::testing {
@@ -163,11 +164,10 @@ class FakeWindows : public WindowSystem {
 };
 
 // The event loop on a virtual clock: Advance() fires the due timers in time
-// order, each tick inside a dispatch of the program.
+// order, each tick a call from outside through the dispatcher.
 class VirtualClock : public EventLoop {
  public:
-  // Wraps every tick (set by the fixture to a program dispatch).
-  std::function<void(const std::function<void()>&)> dispatch = [](const std::function<void()>& f) { f(); };
+  explicit VirtualClock(Dispatcher& dispatch) : dispatch_(dispatch) {}
   long long now = 0;
   int doEvents = 0;
   bool ended = false;
@@ -198,7 +198,7 @@ class VirtualClock : public EventLoop {
       if (!next) break;
       now = best.at;
       due_[next] = {best.at + next->Interval(), seq_++};
-      dispatch([next] { next->Fire(); });
+      dispatch_([next] { next->Fire(); });
     }
     now = end;
   }
@@ -208,6 +208,7 @@ class VirtualClock : public EventLoop {
     long long at;
     long long seq;
   };
+  Dispatcher& dispatch_;
   std::map<Timer*, Due> due_;
   long long seq_ = 0;
 };

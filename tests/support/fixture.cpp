@@ -78,19 +78,15 @@ FileSizeLimit::~FileSizeLimit() {
 }
 
 static Services MakeServices(FakeMessageBoxes& b, FakeClipboard& c, FakeKeys& k, FakeKeyboard& kb, FakeTray& t,
-                             FakeMail& m, VirtualClock& l, FakeEnvironment& e, FakeWindows& w) {
-  return Services{b, c, k, kb, t, m, m, l, e, w};
+                             FakeMail& m, VirtualClock& l, FakeEnvironment& e, FakeWindows& w, Dispatcher& d) {
+  return Services{b, c, k, kb, t, m, m, l, e, w, d};
 }
 
 ProgramTest::ProgramTest()
     : app((env.folder = folder.path(), env.cwd = cwd.path(),
-           MakeServices(boxes, clipboard, keys, keyboard, tray, mail, clock, env, windows))) {
+           MakeServices(boxes, clipboard, keys, keyboard, tray, mail, clock, env, windows, dispatch))) {
   oldCwd_ = fs::current_path().string();
   fs::current_path(cwd.path());
-  clock.dispatch = [this](const std::function<void()>& f) {
-    Program::Dispatch d(app);
-    f();
-  };
 }
 
 ProgramTest::~ProgramTest() {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
+#include "platform/dispatch.h"
 #include "program.h"
 #include "support/doubles.h"
 
@@ -58,8 +60,7 @@ class ProgramTest : public ::testing::Test {
   // Runs fn as the desktop runs a user action: inside a dispatch.
   template <class F>
   void User(F&& fn) {
-    Program::Dispatch d(app);
-    fn();
+    dispatch(std::forward<F>(fn));
   }
 
   TempDir folder;
@@ -70,7 +71,8 @@ class ProgramTest : public ::testing::Test {
   FakeKeyboard keyboard;
   FakeTray tray;
   FakeMail mail;
-  VirtualClock clock;
+  Dispatcher dispatch;
+  VirtualClock clock{dispatch};
   FakeEnvironment env;
   FakeWindows windows;
   Program app;

@@ -12,7 +12,7 @@ Desktop::Desktop() {
 }
 
 Services Desktop::services() {
-  return Services{messages, clipboard, keys, keyboard, tray, mail, mail, loop, env, windows};
+  return Services{messages, clipboard, keys, keyboard, tray, mail, mail, loop, env, windows, dispatch};
 }
 
 }  // namespace tallow::desktop

@@ -1,15 +1,14 @@
 // Every service of the window model on the real desktop, in one place.
-// Build it after the QApplication and before the Program, then point the
-// dispatcher at the program.
+// Build it after the QApplication and before the Program.
 #pragma once
 
-#include "platform/desktop/dispatch.h"
 #include "platform/desktop/key_state.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/qt_services.h"
 #include "platform/desktop/renderer.h"
 #include "platform/desktop/tray.h"
 #include "platform/desktop/typing.h"
+#include "platform/dispatch.h"
 
 namespace tallow::desktop {
 

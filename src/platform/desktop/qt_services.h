@@ -6,7 +6,7 @@
 #include <functional>
 #include <map>
 
-#include "platform/desktop/dispatch.h"
+#include "platform/dispatch.h"
 #include "platform/services.h"
 
 class QTimer;

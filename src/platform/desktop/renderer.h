@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "platform/desktop/dispatch.h"
+#include "platform/dispatch.h"
 #include "platform/form.h"
 
 namespace tallow::desktop {

@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/desktop/dispatch.h"
+#include "platform/dispatch.h"
 #include "platform/services.h"
 
 namespace tallow::desktop {
