@@ -146,22 +146,48 @@ QPixmap InArea(const QPixmap& picture, QSize area) {
 
 }  // namespace
 
+// What draws one kind of control: its widget, wired to the model, and how the
+// widget shows the model's state (with the widget's signals blocked); a list
+// also follows changes of its items, one change at a time.
+struct Drawing {
+  using Items = std::function<void(int first, int removed, int added)>;
+  Drawing(QWidget* widget = nullptr, std::function<void()> show = {}, Items items = {})
+      : widget(widget), show(std::move(show)), items(std::move(items)) {}
+  QWidget* widget;
+  std::function<void()> show;
+  Items items;
+};
+
 class ControlView : public View {
  public:
-  ControlView(FormWidget& owner, Control& control, QWidget* widget)
-      : owner(owner), control(&control), widget(widget) {}
+  ControlView(Control& control, Drawing drawing)
+      : control(&control), widget(drawing.widget), drawing_(std::move(drawing)) {}
   void Changed() override {
     if (control) Sync();
   }
-  void ItemsChanged(int first, int removed, int added) override;
+  void ItemsChanged(int first, int removed, int added) override {
+    if (!control || !drawing_.items) return;
+    {
+      QSignalBlocker block(widget);
+      drawing_.items(first, removed, added);
+    }
+    Sync();  // the selection, which the change may have moved
+  }
   void Focus() override {
     if (widget) widget->setFocus();
   }
-  void Sync();
+  void Sync() {
+    QSignalBlocker block(widget);
+    widget->setVisible(control->Visible());
+    widget->setEnabled(control->Enabled());
+    if (drawing_.show) drawing_.show();
+  }
 
-  FormWidget& owner;
   Control* control;  // nullptr once its window has unloaded
   QWidget* widget;
+
+ private:
+  Drawing drawing_;
 };
 
 class FormWidget : public QWidget, public View {
@@ -332,216 +358,188 @@ class FormWidget : public QWidget, public View {
   bool shown_ = false;
 };
 
+// ---- the kinds of control ------------------------------------------------------
+namespace {
+
+Drawing DrawLabel(FormWidget& owner, Label& model, QWidget* parent) {
+  auto* label = new ClickLabel(parent);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->clicked = [&owner, &model] { owner.User(model, [&model] { if (model.Click) model.Click(); }); };
+  return {label, [label, &model] { label->setText(Q(LabelText(model.Caption()))); }};
+}
+
+Drawing DrawFrame(Frame& model, QWidget* parent) {
+  auto* frame = new QGroupBox(parent);
+  return {frame, [frame, &model] { frame->setTitle(Q(model.Caption())); }};
+}
+
+Drawing DrawButton(FormWidget& owner, CommandButton& model, QWidget* parent) {
+  auto* button = new QPushButton(parent);
+  QObject::connect(button, &QPushButton::clicked, &owner,
+                   [&owner, &model] { owner.User(model, [&model] { model.Press(); }); });
+  return {button, [button, &model] { button->setText(Q(model.Caption())); }};
+}
+
+Drawing DrawMultiLineBox(FormWidget& owner, TextBox& model, QWidget* parent) {
+  auto* box = new QPlainTextEdit(parent);
+  box->setVerticalScrollBarPolicy(model.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  box->setTabChangesFocus(true);
+  QObject::connect(box, &QPlainTextEdit::textChanged, &owner, [&owner, &model, box] {
+    std::string text = EditText(*box);
+    owner.User(model, [&model, text] { model.SetText(text); });
+  });
+  return {box, [box, &model] {
+            if (EditText(*box) == model.Text()) return;
+            const QString text = Q(text::ToLf(model.Text()));
+            ChooseWrap(*box, text);
+            box->setPlainText(text);
+          }};
+}
+
+Drawing DrawOneLineBox(FormWidget& owner, TextBox& model, QWidget* parent) {
+  auto* box = new QLineEdit(parent);
+  // Qt cuts a line edit's text at 32767 characters; the model's box has no
+  // such limit, and the cut would reach the model at the next key.
+  box->setMaxLength(std::numeric_limits<int>::max());
+  QObject::connect(box, &QLineEdit::textEdited, &owner, [&owner, &model, box](const QString& s) {
+    const int cursor = box->cursorPosition();
+    std::string text = s.toStdString();
+    owner.User(model, [&model, text] { model.SetText(text); });
+    // The model turned pasted line breaks into blanks: the cursor stays
+    // behind what the user pasted.
+    const qsizetype joined = s.left(cursor).count(QStringLiteral("\r\n"));
+    box->setCursorPosition(static_cast<int>(std::min(cursor - joined, box->text().size())));
+  });
+  return {box, [box, &model] {
+            if (box->text().toStdString() != model.Text()) box->setText(Q(model.Text()));
+          }};
+}
+
+Drawing DrawList(FormWidget& owner, ListBox& model, QWidget* parent) {
+  auto* list = new ClickList(parent);
+  // Every row is one line: Qt then lays out a list of any length at once.
+  list->setUniformItemSizes(true);
+  list->addItems(Rows(model, 0, model.ListCount()));
+  list->pressed = [&owner, &model](int row) { owner.User(model, [&model, row] { model.UserClick(row); }); };
+  QObject::connect(list, &QListWidget::currentRowChanged, &owner, [&owner, &model, list](int row) {
+    if (!list->pressing && row != model.ListIndex()) owner.User(model, [&model, row] { model.SetListIndex(row); });
+  });
+  QObject::connect(list, &QListWidget::itemDoubleClicked, &owner,
+                   [&owner, &model] { owner.User(model, [&model] { model.DoubleClick(); }); });
+  auto select = [list, &model] {
+    if (model.ListIndex() < 0) {
+      list->clearSelection();
+      list->setCurrentItem(nullptr);
+    } else if (list->currentRow() != model.ListIndex()) {
+      list->setCurrentRow(model.ListIndex());
+    }
+  };
+  auto items = [list, &model](int first, int removed, int added) {
+    if (removed == list->count()) {
+      list->clear();
+    } else {
+      for (int i = 0; i < removed; ++i) delete list->takeItem(first);
+    }
+    list->insertItems(first, Rows(model, first, added));
+  };
+  return {list, select, items};
+}
+
+Drawing DrawOption(FormWidget& owner, OptionButton& model, QWidget* parent) {
+  auto* option = new QRadioButton(parent);
+  option->setAutoExclusive(false);  // the model switches the others off
+  QObject::connect(option, &QRadioButton::clicked, &owner,
+                   [&owner, &model] { owner.User(model, [&model] { model.SetValue(true); }); });
+  return {option, [option, &model] {
+            option->setText(Q(model.Caption()));
+            option->setChecked(model.Value());
+          }};
+}
+
+Drawing DrawCheck(FormWidget& owner, CheckBox& model, QWidget* parent) {
+  auto* check = new QCheckBox(parent);
+  QObject::connect(check, &QCheckBox::clicked, &owner,
+                   [&owner, &model](bool on) { owner.User(model, [&model, on] { model.SetValue(on ? 1 : 0); }); });
+  return {check, [check, &model] {
+            check->setText(Q(model.Caption()));
+            check->setChecked(model.Value() == 1);
+          }};
+}
+
+Drawing DrawPicture(Image& model, QWidget* parent) {
+  auto* picture = new QLabel(parent);
+  picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return {picture, [picture, &model] {
+            const QSize area(model.geometry.width, model.geometry.height);
+            picture->setPixmap(InArea(AssetPixmap(model.Picture()), area));
+          }};
+}
+
+Drawing DrawShape(QWidget* parent) {
+  auto* shape = new QFrame(parent);
+  shape->setFrameShape(QFrame::Box);
+  shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+  shape->lower();  // under the controls it frames
+  return {shape};
+}
+
+Drawing DrawWebBrowser(WebBrowser& model, QWidget* parent) {
+  auto* web = new WebView(parent);
+  return {web, [web, &model] {
+            const std::string& url = model.LocationURL();
+            if (!url.empty() && web->property("asked").toString().toStdString() != url) {
+              web->setProperty("asked", Q(url));
+              web->Navigate(Q(url));
+            }
+          }};
+}
+
+// Timers, file lists and menus have no widget.
+Drawing Draw(FormWidget& owner, Control& c, QWidget* parent) {
+  switch (c.Kind()) {
+    case ControlKind::Label: return DrawLabel(owner, static_cast<Label&>(c), parent);
+    case ControlKind::Frame: return DrawFrame(static_cast<Frame&>(c), parent);
+    case ControlKind::CommandButton: return DrawButton(owner, static_cast<CommandButton&>(c), parent);
+    case ControlKind::TextBox: {
+      auto& box = static_cast<TextBox&>(c);
+      return box.multiLine ? DrawMultiLineBox(owner, box, parent) : DrawOneLineBox(owner, box, parent);
+    }
+    case ControlKind::ListBox: return DrawList(owner, static_cast<ListBox&>(c), parent);
+    case ControlKind::OptionButton: return DrawOption(owner, static_cast<OptionButton&>(c), parent);
+    case ControlKind::CheckBox: return DrawCheck(owner, static_cast<CheckBox&>(c), parent);
+    case ControlKind::Image:
+    case ControlKind::PictureBox: return DrawPicture(static_cast<Image&>(c), parent);
+    case ControlKind::Shape: return DrawShape(parent);
+    case ControlKind::WebBrowser: return DrawWebBrowser(static_cast<WebBrowser&>(c), parent);
+    case ControlKind::Timer:
+    case ControlKind::FileListBox:
+    case ControlKind::Menu: break;
+  }
+  return {};
+}
+
+}  // namespace
+
 QWidget* FormWidget::Build(Control& c) {
   if (auto it = views_.find(&c); it != views_.end()) return it->second->widget;
   QWidget* parent = this;
   if (c.Container() && c.Container()->Kind() == ControlKind::Frame)
     if (QWidget* frame = Build(*c.Container())) parent = frame;
-
-  QWidget* w = nullptr;
-  switch (c.Kind()) {
-    case ControlKind::Timer:
-    case ControlKind::FileListBox:
-    case ControlKind::Menu:
-      return nullptr;
-    case ControlKind::Label: {
-      auto* label = new ClickLabel(parent);
-      label->setWordWrap(true);
-      label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      auto& model = static_cast<Label&>(c);
-      label->clicked = [this, &model] { User(model, [&model] { if (model.Click) model.Click(); }); };
-      w = label;
-      break;
-    }
-    case ControlKind::Frame:
-      w = new QGroupBox(parent);
-      break;
-    case ControlKind::CommandButton: {
-      auto* button = new QPushButton(parent);
-      auto& model = static_cast<CommandButton&>(c);
-      QObject::connect(button, &QPushButton::clicked, this, [this, &model] { User(model, [&model] { model.Press(); }); });
-      w = button;
-      break;
-    }
-    case ControlKind::TextBox: {
-      auto& model = static_cast<TextBox&>(c);
-      if (model.multiLine) {
-        auto* box = new QPlainTextEdit(parent);
-        box->setVerticalScrollBarPolicy(model.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-        box->setTabChangesFocus(true);
-        QObject::connect(box, &QPlainTextEdit::textChanged, this, [this, &model, box] {
-          std::string text = EditText(*box);
-          User(model, [&model, text] { model.SetText(text); });
-        });
-        w = box;
-      } else {
-        auto* box = new QLineEdit(parent);
-        // Qt cuts a line edit's text at 32767 characters; the model's box has
-        // no such limit, and the cut would reach the model at the next key.
-        box->setMaxLength(std::numeric_limits<int>::max());
-        QObject::connect(box, &QLineEdit::textEdited, this, [this, &model, box](const QString& s) {
-          const int cursor = box->cursorPosition();
-          std::string text = s.toStdString();
-          User(model, [&model, text] { model.SetText(text); });
-          // The model turned pasted line breaks into blanks: the cursor stays
-          // behind what the user pasted.
-          const qsizetype joined = s.left(cursor).count(QStringLiteral("\r\n"));
-          box->setCursorPosition(static_cast<int>(std::min(cursor - joined, box->text().size())));
-        });
-        w = box;
-      }
-      break;
-    }
-    case ControlKind::ListBox: {
-      auto* list = new ClickList(parent);
-      // Every row is one line: Qt then lays out a list of any length at once.
-      list->setUniformItemSizes(true);
-      auto& model = static_cast<ListBox&>(c);
-      list->addItems(Rows(model, 0, model.ListCount()));
-      list->pressed = [this, &model](int row) { User(model, [&model, row] { model.UserClick(row); }); };
-      QObject::connect(list, &QListWidget::currentRowChanged, this, [this, &model, list](int row) {
-        if (!list->pressing && row != model.ListIndex()) User(model, [&model, row] { model.SetListIndex(row); });
-      });
-      QObject::connect(list, &QListWidget::itemDoubleClicked, this,
-                       [this, &model] { User(model, [&model] { model.DoubleClick(); }); });
-      w = list;
-      break;
-    }
-    case ControlKind::OptionButton: {
-      auto* option = new QRadioButton(parent);
-      option->setAutoExclusive(false);  // the model switches the others off
-      auto& model = static_cast<OptionButton&>(c);
-      QObject::connect(option, &QRadioButton::clicked, this,
-                       [this, &model] { User(model, [&model] { model.SetValue(true); }); });
-      w = option;
-      break;
-    }
-    case ControlKind::CheckBox: {
-      auto* check = new QCheckBox(parent);
-      auto& model = static_cast<CheckBox&>(c);
-      QObject::connect(check, &QCheckBox::clicked, this,
-                       [this, &model](bool on) { User(model, [&model, on] { model.SetValue(on ? 1 : 0); }); });
-      w = check;
-      break;
-    }
-    case ControlKind::Image:
-    case ControlKind::PictureBox: {
-      auto* picture = new QLabel(parent);
-      picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-      w = picture;
-      break;
-    }
-    case ControlKind::Shape: {
-      auto* shape = new QFrame(parent);
-      shape->setFrameShape(QFrame::Box);
-      shape->setAttribute(Qt::WA_TransparentForMouseEvents);
-      w = shape;
-      break;
-    }
-    case ControlKind::WebBrowser:
-      w = new WebView(parent);
-      break;
-  }
+  Drawing drawing = Draw(*this, c, parent);
+  QWidget* w = drawing.widget;
+  if (!w) return nullptr;
   w->setGeometry(c.geometry.left, c.geometry.top, c.geometry.width, c.geometry.height);
   QFont f = font();
   f.setBold(c.fontBold);
   w->setFont(f);  // set, not inherited: a bold frame keeps its controls plain
   SetColour(w, c.backColor);
-  if (c.Kind() == ControlKind::Shape) w->lower();
-  auto view = std::make_unique<ControlView>(*this, c, w);
+  auto view = std::make_unique<ControlView>(c, std::move(drawing));
   c.view = view.get();
   ControlView* v = view.get();
   views_[&c] = std::move(view);
   v->Sync();
   return w;
-}
-
-void ControlView::Sync() {
-  QSignalBlocker block(widget);
-  Control& c = *control;
-  widget->setVisible(c.Visible());
-  widget->setEnabled(c.Enabled());
-  switch (c.Kind()) {
-    case ControlKind::Label:
-      static_cast<QLabel*>(widget)->setText(Q(LabelText(static_cast<Label&>(c).Caption())));
-      break;
-    case ControlKind::Frame:
-      static_cast<QGroupBox*>(widget)->setTitle(Q(static_cast<Frame&>(c).Caption()));
-      break;
-    case ControlKind::CommandButton:
-      static_cast<QPushButton*>(widget)->setText(Q(static_cast<CommandButton&>(c).Caption()));
-      break;
-    case ControlKind::TextBox: {
-      auto& box = static_cast<TextBox&>(c);
-      if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget)) {
-        if (EditText(*edit) != box.Text()) {
-          const QString text = Q(text::ToLf(box.Text()));
-          ChooseWrap(*edit, text);
-          edit->setPlainText(text);
-        }
-      } else if (auto* line = dynamic_cast<QLineEdit*>(widget)) {
-        if (line->text().toStdString() != box.Text()) line->setText(Q(box.Text()));
-      }
-      break;
-    }
-    case ControlKind::ListBox: {
-      // The items follow through ItemsChanged; here only the selection.
-      auto& list = static_cast<ListBox&>(c);
-      auto* w = static_cast<QListWidget*>(widget);
-      if (list.ListIndex() < 0) {
-        w->clearSelection();
-        w->setCurrentItem(nullptr);
-      } else if (w->currentRow() != list.ListIndex()) {
-        w->setCurrentRow(list.ListIndex());
-      }
-      break;
-    }
-    case ControlKind::OptionButton: {
-      auto& option = static_cast<OptionButton&>(c);
-      auto* w = static_cast<QRadioButton*>(widget);
-      w->setText(Q(option.Caption()));
-      w->setChecked(option.Value());
-      break;
-    }
-    case ControlKind::CheckBox: {
-      auto& check = static_cast<CheckBox&>(c);
-      auto* w = static_cast<QCheckBox*>(widget);
-      w->setText(Q(check.Caption()));
-      w->setChecked(check.Value() == 1);
-      break;
-    }
-    case ControlKind::Image:
-    case ControlKind::PictureBox:
-      static_cast<QLabel*>(widget)->setPixmap(
-          InArea(AssetPixmap(static_cast<Image&>(c).Picture()), QSize(c.geometry.width, c.geometry.height)));
-      break;
-    case ControlKind::WebBrowser: {
-      auto* web = static_cast<WebView*>(widget);
-      const std::string& url = static_cast<WebBrowser&>(c).LocationURL();
-      if (!url.empty() && web->property("asked").toString().toStdString() != url) {
-        web->setProperty("asked", Q(url));
-        web->Navigate(Q(url));
-      }
-      break;
-    }
-    default:
-      break;
-  }
-}
-
-void ControlView::ItemsChanged(int first, int removed, int added) {
-  if (!control) return;
-  auto* w = static_cast<QListWidget*>(widget);
-  {
-    QSignalBlocker block(w);
-    if (removed == w->count()) {
-      w->clear();
-    } else {
-      for (int i = 0; i < removed; ++i) delete w->takeItem(first);
-    }
-    w->insertItems(first, Rows(static_cast<ListBox&>(*control), first, added));
-  }
-  Sync();  // the selection, which the change may have moved
 }
 
 Renderer::~Renderer() {
