@@ -123,12 +123,41 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
   return msg;
 }
 
-void Sendmail(const std::string& program, const std::string& message, std::chrono::milliseconds patience) {
+// ---- handing a message to the mail system ------------------------------------
+namespace {
+
+void RequireProgram(const std::string& program) {
+  if (::access(program.c_str(), X_OK) != 0)
+    throw MailError("The mail system is not installed (" + program + " was not found).");
+}
+
+// A mail system started for one message: its process, leading a group of its
+// own, and our ends of the pipes to its input and from its output and errors,
+// both non-blocking.
+struct Started {
+  pid_t pid;
+  int toIt, fromIt;
+};
+
+// What became of the message.
+struct Outcome {
+  bool inTime = true;  // false: stopped at the time limit
+  int status = -1;     // its wait status
+  // What it said: the first kKeptSaying bytes, and one character's more to
+  // see where a cut there falls; the rest is read and dropped.
+  std::string said;
+};
+
+void CloseFd(int& fd) {
+  if (fd >= 0) ::close(fd);
+  fd = -1;
+}
+
+Started Start(const std::string& program) {
   // A mail system that stops reading must give us an error, not a signal.
   static const bool ignored = [] { return ::signal(SIGPIPE, SIG_IGN) != SIG_ERR; }();
   (void)ignored;
-  if (::access(program.c_str(), X_OK) != 0)
-    throw MailError("The mail system is not installed (" + program + " was not found).");
+  RequireProgram(program);
   int in[2], out[2];
   if (::pipe2(in, O_CLOEXEC) != 0) throw MailError("The mail system could not be started.");
   if (::pipe2(out, O_CLOEXEC) != 0) {
@@ -159,74 +188,91 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
     ::close(out[0]);
     throw MailError("The mail system could not be started: " + std::string(std::strerror(rc)) + ".");
   }
-  // Write the message and read what it says side by side, so that neither
-  // waits on a full pipe, until it ends: a helper that it leaves running with
-  // our pipe open does not hold us up, and one that never ends is stopped.
-  int toIt = in[1], fromIt = out[0];
-  ::fcntl(toIt, F_SETFL, O_NONBLOCK);
-  ::fcntl(fromIt, F_SETFL, O_NONBLOCK);
-  auto closeFd = [](int& fd) {
-    if (fd >= 0) ::close(fd);
-    fd = -1;
-  };
+  ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+  ::fcntl(out[0], F_SETFL, O_NONBLOCK);
+  return {pid, in[1], out[0]};
+}
+
+// Reads what waits on the pipe; closes it at its end.
+void Drain(int& fd, std::string& said) {
+  char buf[4096];
+  while (fd >= 0) {
+    const ssize_t n = ::read(fd, buf, sizeof buf);
+    if (n > 0) {
+      said.append(buf, std::min(kKeptSaying + 4 - said.size(), static_cast<size_t>(n)));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      if (n == 0 || errno != EAGAIN) CloseFd(fd);
+      break;
+    }
+  }
+}
+
+// Writes the message and reads what it says side by side, so that neither
+// waits on a full pipe, until it ends: a helper that it leaves running with
+// our pipe open does not hold us up, and one that has not ended when
+// `patience` runs out is stopped with its group.
+Outcome Feed(Started it, const std::string& message, std::chrono::milliseconds patience) {
   const auto until = std::chrono::steady_clock::now() + patience;
   size_t done = 0;
-  // What it says: the first kKeptSaying bytes, and one character's more to
-  // see where a cut there falls; the rest is read and dropped.
-  std::string said;
-  int status = -1;
+  Outcome outcome;
   for (;;) {
-    if (toIt >= 0 && done == message.size()) closeFd(toIt);
-    const bool ended = ::waitpid(pid, &status, WNOHANG) == pid;
-    char buf[4096];
-    for (ssize_t n; fromIt >= 0;) {
-      n = ::read(fromIt, buf, sizeof buf);
-      if (n > 0) {
-        said.append(buf, std::min(kKeptSaying + 4 - said.size(), static_cast<size_t>(n)));
-      } else if (n < 0 && errno == EINTR) {
-        continue;
-      } else {
-        if (n == 0 || errno != EAGAIN) closeFd(fromIt);
-        break;
-      }
-    }
+    if (it.toIt >= 0 && done == message.size()) CloseFd(it.toIt);
+    const bool ended = ::waitpid(it.pid, &outcome.status, WNOHANG) == it.pid;
+    Drain(it.fromIt, outcome.said);
     if (ended) break;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
-      ::kill(-pid, SIGKILL);
-      ::kill(pid, SIGKILL);
-      while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      ::kill(-it.pid, SIGKILL);
+      ::kill(it.pid, SIGKILL);
+      while (::waitpid(it.pid, &outcome.status, 0) < 0 && errno == EINTR) {
       }
-      closeFd(toIt);
-      closeFd(fromIt);
-      throw MailError("The mail system did not finish in time and was stopped.");
+      outcome.inTime = false;
+      break;
     }
     pollfd fds[2];
     nfds_t count = 0;
-    if (toIt >= 0) fds[count++] = {toIt, POLLOUT, 0};
-    if (fromIt >= 0) fds[count++] = {fromIt, POLLIN, 0};
+    if (it.toIt >= 0) fds[count++] = {it.toIt, POLLOUT, 0};
+    if (it.fromIt >= 0) fds[count++] = {it.fromIt, POLLIN, 0};
     // In short steps: its end is seen by waitpid, not on a pipe.
     ::poll(fds, count, static_cast<int>(std::min<long>(left.count(), 10)));
-    if (toIt >= 0 && fds[0].revents) {
-      ssize_t n = ::write(toIt, message.data() + done, message.size() - done);
+    if (it.toIt >= 0 && fds[0].revents) {
+      ssize_t n = ::write(it.toIt, message.data() + done, message.size() - done);
       if (n > 0)
         done += static_cast<size_t>(n);
       else if (n < 0 && errno != EAGAIN && errno != EINTR)
-        closeFd(toIt);  // it stopped reading: its exit status tells why
+        CloseFd(it.toIt);  // it stopped reading: its exit status tells why
     }
   }
-  closeFd(toIt);
-  closeFd(fromIt);
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  CloseFd(it.toIt);
+  CloseFd(it.fromIt);
+  return outcome;
+}
+
+bool Accepted(const Outcome& outcome) {
+  return outcome.inTime && WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0;
+}
+
+// Why the message was not taken: in the mail system's own words when it
+// gave any, cut at kKeptSaying bytes (and marked so), else in ours.
+std::string Failure(const Outcome& outcome) {
+  if (!outcome.inTime) return "The mail system did not finish in time and was stopped.";
+  std::string said = outcome.said;
   const bool cut = said.size() > kKeptSaying;
   if (cut) said.resize(tallow::text::CharacterStart(said, kKeptSaying));
   while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
   if (cut) said += "\n(The mail system said more; the rest is left out.)";
-  if (said.empty())
-    said = WIFEXITED(status) ? "The mail system refused the message (exit status " +
-                                   std::to_string(WEXITSTATUS(status)) + ")."
-                             : "The mail system stopped before it took the message.";
-  throw MailError(said);
+  if (!said.empty()) return said;
+  if (!WIFEXITED(outcome.status)) return "The mail system stopped before it took the message.";
+  return "The mail system refused the message (exit status " + std::to_string(WEXITSTATUS(outcome.status)) + ").";
+}
+
+}  // namespace
+
+void Sendmail(const std::string& program, const std::string& message, std::chrono::milliseconds patience) {
+  const Outcome outcome = Feed(Start(program), message, patience);
+  if (!Accepted(outcome)) throw MailError(Failure(outcome));
 }
 
 // ---- the automation road ----------------------------------------------------
@@ -267,20 +313,15 @@ bool SameText(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-void SendmailMail::RequireProgram() const {
-  if (::access(program_.c_str(), X_OK) != 0)
-    throw MailError("The mail system is not installed (" + program_ + " was not found).");
-}
-
 std::unique_ptr<MailApplication> SendmailMail::CreateObject(const std::string& progId) {
   if (!SameText(progId, "Outlook.application")) throw MailError("There is no program called " + progId + ".");
-  RequireProgram();
+  RequireProgram(program_);
   return std::make_unique<SendmailApplication>(program_);
 }
 
 // ---- the Simple MAPI road ----------------------------------------------------
 void SendmailMail::SignOn() {
-  RequireProgram();
+  RequireProgram(program_);
   session_ = ++lastSession_;
 }
 

@@ -53,8 +53,6 @@ class SendmailMail : public MailAutomation, public SimpleMapi {
   void SignOff() override { session_ = 0; }
 
  private:
-  void RequireProgram() const;
-
   std::string program_;
   long session_ = 0;
   long lastSession_ = 0;
