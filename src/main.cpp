@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
   tallow::desktop::Desktop desktop;
   QApplication::setWindowIcon(tallow::desktop::AssetIcon("program"));  // for windows without one of their own
   tallow::Program app(desktop.services());
+  // Said once: the program goes on without what is missing.
+  for (const std::string& lack : desktop.Lacks()) std::fprintf(stderr, "tallowmark: %s\n", lack.c_str());
 
   // For the start-up benchmark: report and leave at the first pass of the loop.
   if (std::getenv("TALLOWMARK_STARTUP_PROBE"))

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -156,6 +157,7 @@ void DesktopUser::SetUp() {
 void DesktopUser::TearDown() {
   Stop(textWindow_);
   Stop(program_);
+  if (HasFailure()) std::cerr << ProgramErrors();
   Stop(clipboard_);
   Stop(trayer_);
   if (display_) XCloseDisplay(display_);
@@ -176,8 +178,16 @@ void DesktopUser::StartNotificationArea() {
 void DesktopUser::StopNotificationArea() { Stop(trayer_); }
 
 void DesktopUser::StartProgram() {
-  program_ = Spawn({InProgramFolder("tallowmark")});
+  // Its standard error goes to a file of the test's own, to be read by the
+  // tests and shown when one fails.
+  program_ = Spawn({"sh", "-c", "exec \"$0\" 2>>\"$1\"", InProgramFolder("tallowmark"), ErrorsFile()});
   ASSERT_GT(program_, 0);
+}
+
+std::string DesktopUser::ErrorsFile() const { return testFolder_.path() + "/stderr"; }
+
+std::string DesktopUser::ProgramErrors() const {
+  return testing::Exists(ErrorsFile()) ? testing::ReadFile(ErrorsFile()) : "";
 }
 
 void DesktopUser::EndProgram() { Stop(program_); }

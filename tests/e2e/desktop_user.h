@@ -47,6 +47,8 @@ class DesktopUser : public testing::ProgramTest {
   // ---- the program ----
   std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
   void StartProgram();
+  // What the program has written on its standard error so far.
+  std::string ProgramErrors() const;
   // Ends it as the system ends a program at logout.
   void EndProgram();
   // Sends it the signal and waits for it to end: its exit status, or -1 when
@@ -122,6 +124,7 @@ class DesktopUser : public testing::ProgramTest {
   std::string programFolder_;
 
  private:
+  std::string ErrorsFile() const;
   testing::TempDir testFolder_;
   std::unique_ptr<desktop::testing::XServer> server_;
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;

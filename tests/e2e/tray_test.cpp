@@ -8,6 +8,7 @@
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <string>
 #include <thread>
 
 #include "e2e/desktop_user.h"
@@ -50,6 +51,7 @@ TEST_F(TrayIcon, DockedFlashingAndItsMenuOpensOnTheRightRelease) {
   StartProgram();
   const std::string icon = WaitTrayIcon();
   ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
+  EXPECT_EQ(ProgramErrors().find("tallowmark: "), std::string::npos) << "nothing is missing here: " << ProgramErrors();
   Screenshot("e2e-tray-icon");
 
   // Two pictures a second apart differ, two seconds apart match. Taken in
@@ -153,6 +155,12 @@ TEST_F(TrayIcon, DocksInANotificationAreaThatComesUpLater) {
   ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area that came up later";
   Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "3"});
   EXPECT_FALSE(WaitMenu().empty()) << "the docked icon does not open its menu";
+  // Said at start-up, once, as the only thing missing.
+  const std::string said = ProgramErrors();
+  const size_t at = said.find("tallowmark: no notification area");
+  EXPECT_NE(at, std::string::npos) << said;
+  EXPECT_EQ(said.find("tallowmark: "), at) << said;
+  EXPECT_EQ(said.rfind("tallowmark: "), at) << said;
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // Build it after the QApplication and before the Program.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "platform/desktop/key_state.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/qt_services.h"
@@ -16,6 +19,10 @@ class Desktop {
  public:
   Desktop();
   Services services();
+  // What the desktop lacks that would leave a part of the program doing
+  // nothing without a word: one line each, in words for a user at a
+  // terminal (what is missing, what will not work, where to get it).
+  std::vector<std::string> Lacks();
 
   Dispatcher dispatch;
   Renderer windows{dispatch};

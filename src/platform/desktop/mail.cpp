@@ -126,9 +126,10 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
 // ---- handing a message to the mail system ------------------------------------
 namespace {
 
+bool IsInstalled(const std::string& program) { return ::access(program.c_str(), X_OK) == 0; }
+
 void RequireProgram(const std::string& program) {
-  if (::access(program.c_str(), X_OK) != 0)
-    throw MailError("The mail system is not installed (" + program + " was not found).");
+  if (!IsInstalled(program)) throw MailError("The mail system is not installed (" + program + " was not found).");
 }
 
 // A mail system started for one message: its process, leading a group of its
@@ -312,6 +313,8 @@ bool SameText(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+bool SendmailMail::Installed() const { return IsInstalled(program_); }
 
 std::unique_ptr<MailApplication> SendmailMail::CreateObject(const std::string& progId) {
   if (!SameText(progId, "Outlook.application")) throw MailError("There is no program called " + progId + ".");

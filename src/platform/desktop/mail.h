@@ -37,6 +37,8 @@ inline constexpr const char* kSendmail = "/usr/sbin/sendmail";
 class SendmailMail : public MailAutomation, public SimpleMapi {
  public:
   explicit SendmailMail(std::string program = kSendmail) : program_(std::move(program)) {}
+  const std::string& Program() const { return program_; }
+  bool Installed() const;
 
   std::unique_ptr<MailApplication> CreateObject(const std::string& progId) override;
 
