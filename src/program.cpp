@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/dispatch.h"
 

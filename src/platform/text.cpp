@@ -1,6 +1,8 @@
 #include "platform/text.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace tallow::text {
 

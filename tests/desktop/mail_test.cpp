@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "platform/desktop/mail.h"
+#include "platform/plain_address.h"
 #include "support/fixture.h"
 
 namespace tallow::desktop {

@@ -3,16 +3,23 @@
 // from the widgets.
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/desktop/web_view.h"
 #include "program_fixture.h"

@@ -9,9 +9,12 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QSystemTrayIcon>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/desktop/end_signals.h"

@@ -2,6 +2,8 @@
 
 #include <QSystemTrayIcon>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "platform/desktop/assets.h"
 

@@ -12,6 +12,7 @@
 #include "platform/desktop/tray.h"
 #include "platform/desktop/typing.h"
 #include "platform/dispatch.h"
+#include "platform/services.h"
 
 namespace tallow::desktop {
 

@@ -13,7 +13,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <memory>
+#include <string>
 
+#include "platform/plain_address.h"
 #include "platform/text.h"
 
 extern char** environ;

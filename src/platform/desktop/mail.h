@@ -4,9 +4,9 @@
 
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <string>
 
-#include "platform/plain_address.h"
 #include "platform/services.h"
 
 namespace tallow::desktop {

@@ -7,8 +7,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFrame>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,8 +19,14 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 #include <algorithm>
+#include <functional>
 #include <limits>
+#include <map>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/controls.h"
 #include "platform/desktop/assets.h"

@@ -9,6 +9,7 @@
 
 #include "platform/dispatch.h"
 #include "platform/form.h"
+#include "platform/services.h"
 
 namespace tallow::desktop {
 
