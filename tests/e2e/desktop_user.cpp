@@ -147,8 +147,9 @@ void DesktopUser::SetUp() {
   fs::create_directory(programFolder_);
   fs::copy_file(TALLOWMARK_EXE, InProgramFolder("tallowmark"));
 
-  trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
-                   "--transparent", "false", "--expand", "true"});
+  // On this test's display, whatever DISPLAY says: no two tests share a notification area.
+  trayer_ = Spawn({"trayer", "--display", server_->Display(), "--edge", "top", "--align", "right", "--widthtype",
+                   "request", "--height", "24", "--transparent", "false", "--expand", "true"});
   ASSERT_GT(trayer_, 0);
   ASSERT_TRUE(Eventually([&] {
     return !Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(trayer_)})
