@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -181,6 +182,14 @@ bool DesktopUser::ProgramRunning() {
                                         : "exit status " + std::to_string(WEXITSTATUS(status)));
   program_ = -1;
   return false;
+}
+
+long DesktopUser::ProgramResidentKiB() const {
+  if (program_ <= 0) return 0;
+  std::ifstream status("/proc/" + std::to_string(program_) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
 }
 
 // ---- windows ----------------------------------------------------------------------

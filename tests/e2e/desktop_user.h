@@ -48,6 +48,8 @@ class DesktopUser : public testing::ProgramTest {
   // Ends it as the system ends a program at logout.
   void EndProgram();
   bool ProgramRunning();
+  // Its resident memory, in KiB (0 when it is not running).
+  long ProgramResidentKiB() const;
 
   // ---- windows ----
   // The visible windows titled exactly `title`.
