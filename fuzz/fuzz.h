@@ -28,8 +28,9 @@ std::vector<std::string> Seeds();
 // The tests' corpus of malformed data files (tests/stores/corpus.h).
 std::vector<std::string> TestCorpus();
 
-// A folder of this process's own for the files a target writes, on a file
-// system in memory when there is one (a save syncs to disk), emptied at exit.
+// A folder of this process's own for the files a target writes, inside
+// $FUZZ_SCRATCH, or on a file system in memory when there is one (a save
+// syncs to disk); removed at exit.
 const std::string& Scratch();
 
 // A window for the readers' controls. Nothing a reader does reaches a service.

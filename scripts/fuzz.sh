@@ -14,6 +14,10 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
   -DTALLOWMARK_DESKTOP=OFF -DTALLOWMARK_TESTS=OFF -DTALLOWMARK_BENCH=OFF
 cmake --build build-fuzz
 
+# The files the targets write, in memory when the machine allows, gone at the end.
+FUZZ_SCRATCH=$(mktemp -d -p /dev/shm tallowmark-fuzz.XXXXXX 2>/dev/null || mktemp -d)
+export FUZZ_SCRATCH
+trap 'rm -rf "$FUZZ_SCRATCH"' EXIT
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 targets=()
