@@ -17,6 +17,9 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 fi
 
+# Quick Notes keeps data.txt in the program's current directory: this one.
+echo "Tallowmark starts in $(pwd): Quick Notes keeps its notes in data.txt there." >&2
+
 if [ -n "${DISPLAY:-}" ]; then
   exec build-run/tallowmark "$@"
 fi

@@ -1,4 +1,5 @@
 // tallowmark: builds the desktop, runs start-up, enters the event loop.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "platform/desktop/assets.h"
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/end_signals.h"
 #include "program.h"
 
 #include <X11/Xlib.h>  // after Qt: its macros clash with Qt's names
@@ -19,7 +21,9 @@
 namespace {
 
 // Qt warns without a runtime folder; a session started by hand (or under
-// Xvfb) often has none.
+// Xvfb) often has none. The name in the shared temporary folder may have been
+// taken first by someone else (a link, a folder of theirs): such a folder is
+// neither changed nor used, and Qt makes do with its own.
 void EnsureRuntimeDir() {
   const char* dir = std::getenv("XDG_RUNTIME_DIR");
   if (dir && *dir) return;
@@ -28,8 +32,13 @@ void EnsureRuntimeDir() {
   if (ec) return;  // $TMPDIR names no folder: Qt makes do without, and says so
   std::string path = (temp / ("runtime-" + std::to_string(::getuid()))).string();
   ::mkdir(path.c_str(), 0700);
-  ::chmod(path.c_str(), 0700);
-  ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return;
+  struct stat st {};
+  const bool ours = ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::getuid();
+  if (ours) ::fchmod(fd, 0700);
+  ::close(fd);
+  if (ours) ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
 }
 
 // Qt aborts the process when it cannot reach the X display it would use.
@@ -86,6 +95,10 @@ int main(int argc, char** argv) {
       std::fflush(stdout);
       ::_exit(0);
     });
+
+  // The session's end (SIGTERM), a closed terminal (SIGHUP) and Ctrl+C
+  // (SIGINT) end the program as "&Exit" does.
+  tallow::desktop::EndSignals endSignals([&] { desktop.dispatch([&app] { app.End(); }); });
 
   desktop.dispatch([&app] { app.Start(); });
   return qapp.exec();

@@ -65,7 +65,10 @@ void Program::Start() {
   Shift();
 }
 
-void Program::End() { services_.loop.EndProcess(); }
+void Program::End() {
+  if (auto* notes = QuickNotes.get(); notes && !notes->SaveIt()) return;
+  services_.loop.EndProcess();
+}
 
 std::vector<Form*> Program::LoadedForms() const {
   std::vector<Form*> forms;

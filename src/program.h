@@ -18,9 +18,12 @@
 #include "desk/form3.h"
 #include "desk/setting_man.h"
 #include "shell/frm_sys_tray.h"
+#include "shell/help_menu.h"
 #include "shell/shift.h"
 #include "shell/tutorial.h"
 #include "shell/welcome.h"
+#include "utilities/quick_notes.h"
+#include "utilities/top_pad.h"
 #include "utilities/utility_browser.h"
 
 namespace tallow {
@@ -83,6 +86,7 @@ class Program : public Host {
   WindowSlot<shell::FrmSysTray> FrmSysTray{*this};
   WindowSlot<shell::Welcome> Welcome{*this};
   WindowSlot<shell::Tutorial> Tutorial{*this};
+  WindowSlot<shell::HelpMenu> HelpMenu{*this};
   WindowSlot<desk::Form1> Form1{*this};
   WindowSlot<desk::Form1a> Form1a{*this};
   WindowSlot<desk::Form3> Form3{*this};
@@ -91,13 +95,16 @@ class Program : public Host {
   WindowSlot<desk::AddAddress2> AddAddress2{*this};
   WindowSlot<desk::AddBook> AddBook{*this};
   WindowSlot<utilities::UtilityBrowser> UtilityBrowser{*this};
+  WindowSlot<utilities::TopPad> TopPad{*this};
+  WindowSlot<utilities::QuickNotes> QuickNotes{*this};
 
   // Start-up: creates the start-up window, whose load does the rest.
   void Start();
 
   // Ends the program at once, as "&Exit" does: no window's unload runs and
   // nothing else is written. Whatever must be saved before the process goes
-  // is saved here, and only here.
+  // is saved here, and only here: an open note window's text, as its close
+  // would save it. When that fails the user is told and the program goes on.
   void End();
 
   // The loaded windows, in the order of the slots above.

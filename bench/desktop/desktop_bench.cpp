@@ -1,7 +1,8 @@
 // The real desktop on a virtual display of its own: how fast text is typed
 // into the focused window, and how long tallowmark takes from process start
 // to the first pass of its event loop (and how much memory it holds then),
-// side by side with a bare Qt Widgets program.
+// side by side with a bare Qt Widgets program. And how much memory a send
+// takes when the mail system says 400 MB before it fails.
 #include <benchmark/benchmark.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -11,11 +12,17 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "desktop/xserver.h"
+#include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+
+#include <X11/Xlib.h>  // last: its macros clash with other headers
 
 extern char** environ;
 
@@ -60,6 +67,33 @@ void BM_Typing(benchmark::State& state, bool nonAscii) {
 }
 BENCHMARK_CAPTURE(BM_Typing, ascii, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Typing, with_non_ascii, true)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The whole keymap of the display, as symbols.
+std::vector<unsigned long> Keymap(::Display* display) {
+  int min = 0, max = 0, per = 0;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
+  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
+  XFree(map);
+  return syms;
+}
+
+// How long the keymap stays changed when a character missing from it is
+// typed: from the text given until the spare key code is given back (the
+// binding settling, the key, and the time the key code is kept after it).
+void BM_BindingKeptAfterTyping(benchmark::State& state) {
+  if (!Display()) return state.SkipWithError("no virtual display (Xvfb)");
+  ::Display* display = XOpenDisplay(nullptr);
+  const auto before = Keymap(display);
+  XTestKeyboard keyboard;
+  for (auto _ : state) {
+    keyboard.Type("\xe2\x9c\x93");  // a check mark: on no keymap
+    keyboard.WaitIdle();
+    while (Keymap(display) != before) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  XCloseDisplay(display);
+}
+BENCHMARK(BM_BindingKeptAfterTyping)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
 
 // Runs the program until it reports its first event-loop pass; returns its
 // resident memory then (KiB), or -1.
@@ -110,6 +144,39 @@ void BM_StartUp(benchmark::State& state, const char* exe) {
 }
 BENCHMARK_CAPTURE(BM_StartUp, tallowmark, TALLOWMARK_EXE)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_StartUp, bare_qt, BARE_QT_EXE)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The peak resident memory of this process since the last reset (KiB).
+long PeakKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+  return -1;
+}
+
+void BM_TalkativeMailSystem(benchmark::State& state) {
+  namespace fs = std::filesystem;
+  std::string folder = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  if (!::mkdtemp(folder.data())) return state.SkipWithError("no temporary folder");
+  const std::string sendmail = folder + "/sendmail";
+  std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0) << " /dev/zero | tr '\\0' x >&2\nexit 1\n";
+  fs::permissions(sendmail, fs::perms::owner_all);
+  size_t said = 0;
+  long peak = 0;
+  for (auto _ : state) {
+    std::ofstream("/proc/self/clear_refs") << "5";  // the peak from here on
+    try {
+      tallow::desktop::Sendmail(sendmail, "To: a@b.c\n\nbody\n");
+    } catch (const tallow::MailError& e) {
+      said = std::string(e.what()).size();
+    }
+    peak = PeakKiB();
+  }
+  state.counters["peak_rss_MiB"] = static_cast<double>(peak) / 1024.0;
+  state.counters["failure_text_bytes"] = static_cast<double>(said);
+  fs::remove_all(folder);
+}
+BENCHMARK(BM_TalkativeMailSystem)->Arg(400000000)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

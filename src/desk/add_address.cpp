@@ -1,5 +1,6 @@
 #include "desk/add_address.h"
 
+#include "platform/plain_address.h"
 #include "program.h"
 #include "stores/addresses.h"
 
@@ -75,6 +76,12 @@ void ContactWindow::Text1_Change() { EnableSave(); }
 void ContactWindow::Text2_Change() { EnableSave(); }
 
 void ContactWindow::Command1_Click() {
+  if (const char bad = stores::UnstorableContactCharacter(Text1.Text(), Text2.Text())) {
+    app.MsgBox("The address book cannot hold the character \"" + std::string(1, bad) +
+                   "\" in a name or an address. Please leave it out.",
+               MsgButtons::OK, MsgIcon::Information, app.AppTitle);
+    return;
+  }
   const std::string entry = stores::ContactEntry(Text1.Text(), Text2.Text());
   // The file gets the entry appended to what it holds now, so entries changed
   // elsewhere since the load are neither lost nor brought back.
@@ -128,7 +135,7 @@ void AddAddress::Form_Load() {
 void AddAddress::FindThatEmail() {
   std::string text;
   if (!svc().clipboard.GetText(text)) return;
-  if (stores::LooksLikeAddress(text, kMaxClipboardAddress)) Text2.SetText(text);
+  if (stores::LooksLikeAddress(text, kMaxClipboardAddress) && IsPlainAddress(text)) Text2.SetText(text);
 }
 
 bool AddAddress::SaveEntry(const std::string& entry) {

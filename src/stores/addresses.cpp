@@ -1,7 +1,10 @@
 #include "stores/addresses.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
+#include "platform/text.h"
 #include "stores/files.h"
 
 namespace tallow::stores {
@@ -9,6 +12,10 @@ namespace tallow::stores {
 namespace fs = std::filesystem;
 
 std::string ContactEntry(const std::string& name, const std::string& address) { return name + ": " + address + "*"; }
+
+char UnstorableContactCharacter(const std::string& name, const std::string& address) {
+  return (name + address).find('*') == std::string::npos ? '\0' : '*';
+}
 
 std::vector<std::string> ParseAddressFile(const std::string& text, int limit, size_t* consumed) {
   std::vector<std::string> entries;
@@ -56,20 +63,36 @@ std::string ToolbarAddress(const std::string& entry) {
 
 bool LooksLikeAddress(const std::string& text, size_t maxChars) {
   if (text.find('@') == std::string::npos) return false;
-  size_t chars = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++chars;  // continuation bytes belong to the character before
-  return chars <= maxChars;
+  return text::CharacterCount(text) <= maxChars;
+}
+
+// A control character (C0, DEL or C1) in a folder name would reach every
+// listing of the folder, a terminal's among them.
+static bool HoldsControlCharacter(const std::string& name) {
+  for (char32_t c : text::DecodeUtf8(name))
+    if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) return true;
+  return false;
 }
 
 bool IsSafeBookName(const std::string& book) {
   return !book.empty() && book != "." && book != ".." && book.find('/') == std::string::npos &&
-         book.find('\0') == std::string::npos;
+         !HoldsControlCharacter(book);
+}
+
+// A book of an older books.lst (Windows-1252) has its folder named by the
+// bytes of that file, and keeps it when the list is written in UTF-8 later.
+static std::string FolderName(const std::string& folder, const std::string& book) {
+  std::string older;
+  if (!text::ToWindows1252(book, older) || older == book) return book;
+  std::error_code ec;
+  if (fs::exists(fs::symlink_status(JoinPath(folder, book), ec))) return book;
+  if (fs::exists(fs::symlink_status(JoinPath(folder, older), ec))) return older;
+  return book;
 }
 
 std::string BookFolder(const std::string& folder, const std::string& book) {
   if (!IsSafeBookName(book)) return {};
-  std::string path = JoinPath(folder, book);
+  std::string path = JoinPath(folder, FolderName(folder, book));
   // A link in the program folder could lead anywhere.
   std::error_code ec;
   if (fs::is_symlink(fs::symlink_status(path, ec))) return {};
@@ -85,16 +108,17 @@ std::string BookAddressFile(const std::string& folder, const std::string& book) 
 std::string RootAddressFile(const std::string& folder) { return JoinPath(folder, kAddressFile); }
 
 bool ReadAddressFile(const std::string& path, ListBox& list) {
-  std::string text;
-  if (path.empty() || !ReadWholeFile(path, text)) return false;
-  for (const std::string& entry : ParseAddressFile(text)) list.AddItem(entry);
+  std::string bytes;
+  if (path.empty() || !ReadWholeFile(path, bytes)) return false;
+  const Encoding encoding = EncodingOf(bytes);
+  for (const std::string& entry : ParseAddressFile(bytes)) list.AddItem(Decode(entry, encoding));
   return true;
 }
 
-// The file as it stands; a missing file is empty. False when it is there but
-// cannot be read, so that no writer replaces what it could not see.
-static bool ReadCurrent(const std::string& path, std::string& text) {
-  if (ReadWholeFile(path, text)) return true;
+// The file's bytes as it stands; a missing file is empty. False when it is
+// there but cannot be read, so that no writer replaces what it could not see.
+static bool ReadCurrent(const std::string& path, std::string& bytes) {
+  if (ReadWholeFile(path, bytes)) return true;
   std::error_code ec;
   return !fs::exists(fs::symlink_status(path, ec));
 }
@@ -108,7 +132,7 @@ bool WriteAddressFile(const std::string& path, const std::vector<std::string>& e
   if (path.empty() || !ReadCurrent(path, current)) return false;
   size_t consumed = 0;
   ParseAddressFile(current, kMaxEntries, &consumed);
-  std::string rest = current.substr(consumed);
+  std::string rest = Decode(std::string_view(current).substr(consumed), EncodingOf(current));
   std::string text = AddressFileText(entries);
   if (rest.find('*') != std::string::npos) {
     // Entries no reader could show: they stay, byte for byte.
@@ -125,14 +149,14 @@ bool AppendAddressEntry(const std::string& path, const std::string& entry) {
   // starts its own line after it.
   const size_t lastStar = current.rfind('*');
   if (lastStar == std::string::npos) return WriteWholeText(path, entry);
-  return WriteWholeText(path, current.substr(0, lastStar + 1) + CRLF + entry);
+  const std::string kept = Decode(std::string_view(current).substr(0, lastStar + 1), EncodingOf(current));
+  return WriteWholeText(path, kept + CRLF + entry);
 }
 
 void MakeFolder(const std::string& folder, const std::string& book) {
   const std::string path = BookFolder(folder, book);
   if (path.empty()) return;
-  std::error_code ec;
-  fs::create_directory(path, ec);
+  ::mkdir(path.c_str(), 0700);  // address books are personal
 }
 
 static std::string ListPath(const std::string& folder, const std::string& ext, const std::string& name) {
@@ -158,9 +182,10 @@ std::vector<std::string> ParseListFile(const std::string& text, int limit) {
 void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items) {
   items.Clear();
   const std::string path = ListPath(folder, ext, name);
-  std::string text;
-  if (!FileExists(path) || !ReadWholeFile(path, text)) return;
-  for (const std::string& line : ParseListFile(text)) items.AddItem(line);
+  std::string bytes;
+  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return;
+  const Encoding encoding = EncodingOf(bytes);
+  for (const std::string& line : ParseListFile(bytes)) items.AddItem(Decode(line, encoding));
 }
 
 void ApplyDefaultRule(ListBox& books, bool selectItems) {

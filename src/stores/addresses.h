@@ -18,6 +18,12 @@ constexpr const char* kDefaultBook = "Default";
 // "name: address*"
 std::string ContactEntry(const std::string& name, const std::string& address);
 
+// The character of a contact's name or address that an address file cannot
+// hold, or '\0' when it can hold both: "*" ends an entry, so a name or an
+// address holding one would be stored as two entries, the second made up of
+// whatever followed it. Every save of a new contact asks this first.
+char UnstorableContactCharacter(const std::string& name, const std::string& address);
+
 // The entries of an address-file text: each up to and including its "*", the
 // two characters after each "*" dropped whatever they are; at most `limit`.
 // `consumed`, when given, receives how many characters of the text the
@@ -44,10 +50,12 @@ bool LooksLikeAddress(const std::string& text, size_t maxChars);
 
 // ---- paths -------------------------------------------------------------------
 // A book name that names a folder directly inside the program folder: not
-// empty, not "." or "..", no "/" and no NUL.
+// empty, not "." or "..", no "/" and no control character (NUL among them).
 bool IsSafeBookName(const std::string& book);
-// folder/book, or "" when the name is not safe or folder/book is a symbolic
-// link (it could lead outside the program folder).
+// folder/book, or "" when the name is not safe or the folder's path is a
+// symbolic link (it could lead outside the program folder). The folder's name
+// is the book name in UTF-8; when no such folder is there but one named by
+// the name's Windows-1252 bytes is (a book of an older books.lst), that one.
 std::string BookFolder(const std::string& folder, const std::string& book);
 // folder/book/address.dat; folder/address.dat (the root file) for an empty
 // name; "" for a name that is not safe.
@@ -74,8 +82,8 @@ bool WriteAddressFile(const std::string& path, const std::vector<std::string>& e
 bool AppendAddressEntry(const std::string& path, const std::string& entry);
 
 // ---- list files ----------------------------------------------------------------
-// Creates the book's folder folder/book; every failure ignored. A name that
-// is not safe (IsSafeBookName) creates nothing.
+// Creates the book's folder folder/book, private to the user (0700); every
+// failure ignored. A name that is not safe (IsSafeBookName) creates nothing.
 void MakeFolder(const std::string& folder, const std::string& book);
 // Writes the list's items, one per line, to folder/name.ext. False on failure.
 bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);

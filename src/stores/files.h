@@ -5,21 +5,41 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tallow::stores {
 
 constexpr const char* CRLF = "\r\n";
 
+// Data files hold UTF-8; a file that is not valid UTF-8 is an older one, in
+// the 8-bit code page Windows-1252. A reader splits a file's bytes by its
+// format's rules (each byte one character, as the formats were made for) and
+// turns each piece into text by the encoding of the whole file.
+enum class Encoding { Utf8, Windows1252 };
+Encoding EncodingOf(std::string_view bytes);
+std::string Decode(std::string_view piece, Encoding encoding);
+
 // The whole content of the file, byte for byte. False when it cannot be opened
-// or read (text is then empty).
+// or read, or is a link to anything but a regular file of the running user's
+// own (text is then empty).
 bool ReadWholeFile(const std::string& path, std::string& text);
 
 // Writes text followed by CR LF as the whole file, through a hidden temporary
 // file renamed over it, and syncs the file and its folder: once it returns
 // true the new text survives a crash or a power cut. False on any failure;
 // the old file, if any, is then unchanged (unless only the folder's sync
-// failed: the new text is then in place but may not be on disk).
-bool WriteWholeText(const std::string& path, const std::string& text);
+// failed: the new text is then in place but may not be on disk), and `why`
+// (when given) gets the reason in the system's words ("No space left on
+// device"). A new file is private to the user (0600); a file that exists
+// keeps its mode. A link is written through only to a regular file of the
+// running user's own; any other link is refused.
+// The writer learns the encoding from the file it replaces: the text goes in
+// Windows-1252 when that file is in Windows-1252, every character of the text
+// has a place in it, and the bytes do not read back as other UTF-8 text; in
+// UTF-8 otherwise (a new file, a UTF-8 file, a character the code page
+// lacks). Bytes of an older file that the text did not change so stay as
+// they were.
+bool WriteWholeText(const std::string& path, const std::string& text, std::string* why = nullptr);
 
 // The name of the data file whose write a hidden temporary file of that
 // name belongs to; "" when the name is not one of WriteWholeText's.
@@ -34,8 +54,9 @@ void RemoveTemporaries(const std::string& folder, const std::function<bool(const
 // (a name starting with "."); any failure counts as absent.
 bool FileExists(const std::string& path);
 
-// Deletes the file. False when it could not be deleted.
-bool DeleteFile(const std::string& path);
+// Deletes the file. False when it could not be deleted; `why` (when given)
+// then gets the reason.
+bool DeleteFile(const std::string& path, std::string* why = nullptr);
 
 // A data file's path: the folder, "/" and the name.
 std::string JoinPath(const std::string& folder, const std::string& name);

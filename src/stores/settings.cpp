@@ -27,9 +27,10 @@ std::vector<std::string> ParseSettings(const std::string& text) {
 
 void ReFreshSettings(const std::string& folder, ListBox& settings, bool clearFirst) {
   if (clearFirst) settings.Clear();
-  std::string text;
-  if (!ReadWholeFile(JoinPath(folder, kSettingsFile), text)) return;
-  for (const std::string& field : ParseSettings(text)) settings.AddItem(field);
+  std::string bytes;
+  if (!ReadWholeFile(JoinPath(folder, kSettingsFile), bytes)) return;
+  const Encoding encoding = EncodingOf(bytes);
+  for (const std::string& field : ParseSettings(bytes)) settings.AddItem(Decode(field, encoding));
 }
 
 std::string SettingsText(bool outlookExpress, bool outlook) {

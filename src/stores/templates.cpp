@@ -16,27 +16,31 @@ std::string MessageOf(const std::string& text) {
   return lf == std::string::npos ? text : text.substr(lf + 1);
 }
 
-// A listed file that vanished or cannot be read counts as empty.
+// The bytes of a listed file; one that vanished or cannot be read counts as empty.
 static std::string ReadListed(const std::string& folder, const std::string& name) {
-  std::string text;
-  if (!name.empty()) ReadWholeFile(JoinPath(folder, name), text);
-  return text;
+  std::string bytes;
+  if (!name.empty()) ReadWholeFile(JoinPath(folder, name), bytes);
+  return bytes;
 }
 
 void LoadTemplate(const std::string& folder, FileListBox& files, ListBox& list) {
   files.SetPath(folder);  // re-lists the folder
   list.Clear();
   const int n = files.ListCount();
-  for (int i = 0; i < n; ++i) list.AddItem(SubjectOf(ReadListed(folder, files.List(i))));
+  for (int i = 0; i < n; ++i) {
+    const std::string bytes = ReadListed(folder, files.List(i));
+    list.AddItem(Decode(SubjectOf(bytes), EncodingOf(bytes)));
+  }
 }
 
 void OpenListMessage(const std::string& folder, ListBox& list, FileListBox& files, TextBox& subject,
                      TextBox& message) {
   const int k = list.ListIndex();
   if (k < 0) return;
-  const std::string text = ReadListed(folder, files.List(k));
-  subject.SetText(SubjectOf(text));
-  message.SetText(MessageOf(text));
+  const std::string bytes = ReadListed(folder, files.List(k));
+  const Encoding encoding = EncodingOf(bytes);
+  subject.SetText(Decode(SubjectOf(bytes), encoding));
+  message.SetText(Decode(MessageOf(bytes), encoding));
 }
 
 std::string TemplateText(const std::string& subject, const std::string& message) {

@@ -33,18 +33,43 @@ TEST_F(AddAddressTest, LoadCopiesTheShownBookAndItsSelection) {
   EXPECT_EQ(w.Combo2.ListIndex(), 1);
 }
 
-TEST_F(AddAddressTest, ClipboardAddressOfAtMost40CharactersFillsTheAddressBox) {
-  const std::string forty = " " + std::string(29, 'a') + "@example\r\n";
+TEST_F(AddAddressTest, ClipboardOfOnePlainAddressOfAtMost40CharactersFillsTheAddressBox) {
+  const std::string forty = std::string(32, 'a') + "@example";
   clipboard.text = forty;
   desk::AddAddress& w = Open();
   EXPECT_EQ(w.Text2.Text(), forty);
   EXPECT_FALSE(w.Command1.Enabled());
-  for (const std::string& text : {forty + "x", std::string("no at sign"), std::string("a@b")}) {
+  // Too long, no "@", unreadable, or more than one plain address (a forged
+  // second entry, blanks, a display name).
+  for (const std::string& text : {forty + "x", std::string("no at sign"), std::string("a@b"),
+                                  std::string("a@b*\r\nBoss: attacker@evil.example"), std::string(" a@b\r\n"),
+                                  std::string("Al <a@b>")}) {
     User([&] { app.AddAddress.get()->Unload(); });
     clipboard.text = text;
     clipboard.failing = text == "a@b";
     EXPECT_EQ(Open().Text2.Text(), "") << text;
   }
+}
+
+// "*" ends an entry in the address file: a name or address holding one would
+// be stored as two entries, the second forged from the rest.
+TEST_F(AddAddressTest, ANameOrAddressHoldingAStarIsRefusedAndNothingIsWritten) {
+  WriteBook("Default", "a: b*\r\n");
+  WriteFile(InFolder("address.dat"), "r: s*\r\n");
+  desk::AddAddress& w = Open();
+  Save(w, "A*B Co", "ab@x");
+  desk::AddAddress2& root = app.AddAddress2();
+  Save(root, "Alice", "a@b*Boss: attacker@evil.example");
+  const std::string refused = "The address book cannot hold the character \"*\" in a name or an address. "
+                              "Please leave it out.|OK|Information|" + app.AppTitle;
+  EXPECT_EQ(Box(0), refused);
+  EXPECT_EQ(Box(1), refused);
+  EXPECT_EQ(ReadFile(BookFile("Default")), "a: b*\r\n");
+  EXPECT_EQ(ReadFile(InFolder("address.dat")), "r: s*\r\n");
+  EXPECT_EQ(w.List1.Items(), Items{"a: b*"});
+  clock.Advance(200);
+  EXPECT_EQ(w.status.Caption() + root.status.Caption(), "");
+  EXPECT_EQ(w.Text1.Text(), "A*B Co");  // kept for the user to mend
 }
 
 TEST_F(AddAddressTest, SaveIsEnabledOnlyWhileBothBoxesHoldText) {

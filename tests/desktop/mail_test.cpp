@@ -58,6 +58,8 @@ TEST(BuildMessage, HeadersInOrderAndBodyWithLocalLineEnds) {
   EXPECT_EQ(body, "Line 1\nLine 2\n.\nend\n");
   EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "", 0)).second, "\n");
   EXPECT_EQ(Split(BuildMessage("a@b.c", "s", "x\ry\n", 0)).second, "x\ny\n");
+  // Mail systems refuse a message holding NUL (dma: "bad mail input format").
+  EXPECT_EQ(Split(BuildMessage("a@b.c", "s", std::string("\0a\0\r\nb\0", 7), 0)).second, "a\nb\n");
 }
 
 // Base64 lines of at most 76 characters, decoded.
@@ -125,6 +127,22 @@ TEST(BuildMessage, ASubjectThatLooksEncodedIsEncodedItself) {
   const std::string field = head.substr(from, to - from);
   EXPECT_EQ(field.find(" and "), std::string::npos) << field;  // none of it plain
   EXPECT_EQ(DecodeWords(field), subject);
+}
+
+// Valid UTF-8 by Qt's own decoder, which replaces what is not.
+bool IsUtf8(const std::string& bytes) {
+  const QByteArray raw = QByteArray::fromStdString(bytes);
+  return QString::fromUtf8(raw).toUtf8() == raw;
+}
+
+TEST(BuildMessage, TextOfAnOlderFileIsSentAsTheUtf8ItSays) {
+  // Windows-1252, as the files of older systems hold it.
+  const std::string msg = BuildMessage("a@b.c", "Latin caf\xE9", "na\xEFve body \x80\r\n", 0);
+  EXPECT_TRUE(IsUtf8(msg)) << msg;
+  auto [head, body] = Split(msg);
+  const size_t from = head.find("Subject: "), to = head.find("\nMIME-Version");
+  EXPECT_EQ(DecodeWords(head.substr(from + 9, to - from - 9)), "Latin café");
+  EXPECT_EQ(body, "naïve body €\n");
 }
 
 TEST(IsPlainAddress, OneAddressAndNothingElse) {
@@ -229,6 +247,29 @@ TEST_F(FakeSendmail, AMailSystemThatHangsIsStoppedAndTheSendFails) {
       EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "it was left running";
     }
   }
+}
+
+// A mail system that says far too much before it fails: the first few KiB of
+// it, cut between characters and marked as cut, make the failure text; the
+// rest is read and dropped, so that the mail system does not wait on a full pipe.
+TEST_F(FakeSendmail, WhatAMailSystemSaysIsCutToTheFirstFewKiB) {
+  // 12 bytes a line after one more: the first 4 KiB end inside a "ü".
+  ScriptText("cat > message\n(printf x; yes 'Grüße €') | head -c 20000000 >&2\necho finished > finished\nexit 1\n");
+  try {
+    Sendmail(Program(), "To: a@b.c\n\nbody\n");
+    FAIL() << "a refused message counted as sent";
+  } catch (const MailError& e) {
+    const std::string said = e.what();
+    EXPECT_LT(said.size(), 8192u);
+    EXPECT_GT(said.size(), 1024u);
+    EXPECT_EQ(said.rfind("xGrüße €\nGrüße €\n", 0), 0u);
+    const std::string note = "\n(The mail system said more; the rest is left out.)";
+    ASSERT_GT(said.size(), note.size());
+    EXPECT_EQ(said.substr(said.size() - note.size()), note);
+    const QByteArray kept = QByteArray::fromStdString(said.substr(0, said.size() - note.size()));
+    EXPECT_EQ(QString::fromUtf8(kept).toUtf8(), kept) << "cut in the middle of a character";
+  }
+  EXPECT_EQ(Slurp(dir / "finished"), "finished\n");
 }
 
 TEST_F(FakeSendmail, AHelperLeftRunningDoesNotHoldTheSendUp) {

@@ -10,42 +10,21 @@
 
 #include "desktop_fixture.h"
 #include "mail/send.h"
-#include "program.h"
-#include "shell/shift.h"
-#include "support/fixture.h"
+#include "program_fixture.h"
 
 namespace tallow::desktop::testing {
 namespace {
 
-using tallow::testing::FakeClipboard;
-using tallow::testing::FakeEnvironment;
-using tallow::testing::FakeKeyboard;
-using tallow::testing::FakeKeys;
-using tallow::testing::FakeMail;
-using tallow::testing::FakeMessageBoxes;
-using tallow::testing::FakeTray;
-using tallow::testing::TempDir;
 using tallow::testing::WriteFile;
 using Calls = std::vector<std::string>;
 
-class SendWindowTest : public ::testing::Test {
+class SendWindowTest : public ProgramOnDesktop {
  protected:
   SendWindowTest() {
-    env.folder = folder.path();
-    env.cwd = folder.path();
-    app.SiteURL = shell::kSiteURL;
-    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-    app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
-    desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
-      Program::Dispatch d(app);
-      call();
-    };
     WriteFile(InFolder("data1.txt"), "Greeting\r\nHello there\r\n");
     WriteFile(InFolder("data2.txt"), "Invoice\r\n" + kMessage);
   }
-  ~SendWindowTest() override { desktop.dispatch.wrap = [](const Dispatcher::Call& call) { call(); }; }
 
-  std::string InFolder(const std::string& name) const { return folder.path() + "/" + name; }
   // The Outlook Express flag, then the Outlook (Office) flag.
   void Settings(const std::string& express, const std::string& outlook) {
     WriteFile(InFolder("settings.dat"), express + ":\r\n" + outlook + ":\r\n[END]\r\n");
@@ -62,14 +41,6 @@ class SendWindowTest : public ::testing::Test {
     EXPECT_TRUE(Widget(*w)->isVisible());
     return *w;
   }
-  QWidget* Widget(const Form& form) { return desktop.windows.WidgetOf(form); }
-  template <class T>
-  T* Widget(const Control& control) {
-    auto* widget = dynamic_cast<T*>(desktop.windows.WidgetOf(control));
-    EXPECT_NE(widget, nullptr) << control.Name();
-    return widget;
-  }
-
   // A user's click on the list's row: the mouse on the row's rectangle.
   void ClickRow(QListWidget* list, int row) {
     QRect rect = list->visualItemRect(list->item(row));
@@ -97,17 +68,6 @@ class SendWindowTest : public ::testing::Test {
   }
 
   const std::string kMessage = "Line one\r\nLine two\r\n";
-
-  Desktop desktop;
-  TempDir folder;
-  FakeMessageBoxes boxes;
-  FakeClipboard clipboard;
-  FakeKeys keys;
-  FakeKeyboard keyboard;
-  FakeTray tray;
-  FakeMail mail;
-  FakeEnvironment env;
-  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, desktop.loop, env, desktop.windows}};
 };
 
 TEST_F(SendWindowTest, ExpressRoadSendsTheChosenTemplateWithItsFooter) {
@@ -152,6 +112,36 @@ TEST_F(SendWindowTest, FailedSendShowsTheWindowAgainWithTheRecipient) {
   EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
   EXPECT_TRUE(Widget(w)->isVisible());
   EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "ann@example.org");
+}
+
+// A list item the widget showed otherwise than the model held it was taken
+// for a change at every click: the list was rebuilt under the mouse, and the
+// first double-click came to nothing.
+TEST_F(SendWindowTest, AnOlderTemplateShowsAsTextAndAClickDoesNotRebuildTheList) {
+  Settings("1", "0");
+  WriteFile(InFolder("data0.txt"), "Latin caf\xE9\r\nna\xEFve body\r\n");  // Windows-1252
+  desk::Form1& w = ShownWindow();
+  auto* list = Widget<QListWidget>(w.List1);
+  ASSERT_EQ(list->count(), 3);
+  EXPECT_EQ(list->item(0)->text(), QString::fromUtf8("Latin café"));
+  QListWidgetItem* const first = list->item(0);
+  ClickRow(list, 2);
+  EXPECT_EQ(list->item(0), first) << "the click rebuilt the list";
+  ClickRow(list, 0);
+  EXPECT_EQ(Widget<QPlainTextEdit>(w.txtMessage)->toPlainText(), QString::fromUtf8("naïve body\n"));
+
+  // The template editor opens another template at the first double-click.
+  desk::SettingMan* editor = nullptr;
+  desktop.dispatch([&] { (editor = &app.SettingMan())->Show(); });
+  auto* templates = Widget<QListWidget>(editor->List2);
+  ASSERT_EQ(templates->count(), 3);
+  // As the window system gives a double-click: press, release, double-click, release.
+  const QPoint row = templates->visualItemRect(templates->item(2)).center();
+  QTest::mousePress(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseDClick(templates->viewport(), Qt::LeftButton, {}, row);
+  QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
+  EXPECT_EQ(editor->txtSubject.Text(), "Invoice");
 }
 
 }  // namespace

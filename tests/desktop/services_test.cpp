@@ -1,5 +1,6 @@
 // Message boxes, clipboard, timers, the event pump, the environment and the
 // notification area on Qt's offscreen platform.
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,8 +11,10 @@
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "desktop_fixture.h"
+#include "platform/desktop/end_signals.h"
 
 namespace tallow::desktop::testing {
 namespace {
@@ -176,6 +179,22 @@ TEST(QtEventLoopTest, EndProcessEndsAtOnceWithoutCleanUp) {
   EXPECT_EQ(WEXITSTATUS(status), 0);
   EXPECT_FALSE(std::filesystem::exists(marker));  // no exit handler ran
   std::filesystem::remove(marker);
+}
+
+// Each of the three signals reaches the program's ending on the event loop,
+// not inside the signal handler.
+TEST(EndSignalsTest, EachSignalCallsTheEndingOnTheEventLoop) {
+  std::vector<int> ended;
+  int raised = 0;
+  EndSignals endSignals([&] { ended.push_back(raised); });
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+    raised = signal;
+    ::raise(signal);
+    EXPECT_TRUE(ended.empty()) << "called inside the handler";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ended, std::vector<int>{signal});
+    ended.clear();
+  }
 }
 
 TEST(ProcessEnvironmentTest, FolderAndNameOfTheExecutable) {

@@ -173,6 +173,19 @@ void DesktopUser::StartProgram() {
 
 void DesktopUser::EndProgram() { Stop(program_); }
 
+int DesktopUser::EndProgramWith(int signal) {
+  if (program_ <= 0) return -1;
+  ::kill(program_, signal);
+  int status = 0;
+  if (!Eventually([&] { return ::waitpid(program_, &status, WNOHANG) != 0; })) {
+    ::kill(program_, SIGKILL);
+    ::waitpid(program_, &status, 0);
+    status = -1;
+  }
+  program_ = -1;
+  return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 bool DesktopUser::ProgramRunning() {
   int status = 0;
   if (program_ <= 0) return false;

@@ -47,6 +47,9 @@ class DesktopUser : public testing::ProgramTest {
   void StartProgram();
   // Ends it as the system ends a program at logout.
   void EndProgram();
+  // Sends it the signal and waits for it to end: its exit status, or -1 when
+  // the signal killed it or it did not end within 10 s (it is then killed).
+  int EndProgramWith(int signal);
   bool ProgramRunning();
   // Its resident memory, in KiB (0 when it is not running).
   long ProgramResidentKiB() const;

@@ -5,6 +5,7 @@
 // the next start with the welcome window hidden.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "e2e/desktop_user.h"
+#include "platform/text.h"
 
 namespace tallow::e2e {
 namespace {
@@ -130,6 +132,33 @@ TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
   EXPECT_EQ(testing::ReadFile(InProgramFolder("settings.dat")), "1:\r\n0:\r\n[END]\r\n");
 }
 
+TEST_F(MainRoad, ATemplateOfAnOlderSystemIsSentAsUtf8AndItsFileStaysAsItWas) {
+  desk::Form1 sendEmail(app);
+  const std::string token = Token();
+  // Windows-1252, as the files of older systems are: "Latin café", "naïve body".
+  const std::string file = "Latin caf\xE9\r\nna\xEFve body " + token + "\r\n";
+  testing::WriteFile(InProgramFolder("data1.txt"), file);
+  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+  const std::string to = LocalAddress();
+  PutOnClipboard(to);
+  StartProgram();
+  const std::string window = TapUntilShown("F10", kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
+  Click(window, FirstRow(sendEmail.List1));  // the one template
+  Click(window, sendEmail.Command1);         // "Send"
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "the Send Email window stayed after the send";
+  auto [head, body] = Delivered(token);
+  ASSERT_FALSE(head.empty()) << "the message did not arrive in the local mailbox";
+  EXPECT_TRUE(text::IsUtf8(head + body)) << head << body;
+  EXPECT_NE(head.find("\nTo: " + to + "\n"), std::string::npos) << head;
+  EXPECT_NE(head.find("\nSubject: =?UTF-8?B?TGF0aW4gY2Fmw6k=?=\n"), std::string::npos)  // "Latin café"
+      << head;
+  EXPECT_EQ(body.substr(0, body.find_last_not_of('\n') + 2), "naïve body " + token + "\n" + kExpressFooter);
+  EXPECT_EQ(testing::ReadFile(InProgramFolder("data1.txt")), file);
+  EXPECT_TRUE(ProgramRunning());
+}
+
 TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   ::unsetenv("DISPLAY");
   ::unsetenv("WAYLAND_DISPLAY");
@@ -140,23 +169,68 @@ TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   EXPECT_NE(said.find("no X display"), std::string::npos) << said;
 }
 
-TEST(Start, WithoutAUsableTemporaryFolderStillStarts) {
+// Runs the program until the first pass of its event loop, with $TMPDIR set
+// to `temp` and no runtime folder; returns what it said, `status` its exit status.
+std::string StartWithTemporaryFolder(const std::string& temp, int& status) {
   testing::TempDir folder;
   const std::string exe = folder.path() + "/tallowmark";
   std::filesystem::copy_file(TALLOWMARK_EXE, exe);
   const char* oldTemp = std::getenv("TMPDIR");
   const std::string keep = oldTemp ? oldTemp : "";
   ::unsetenv("XDG_RUNTIME_DIR");
-  ::setenv("TMPDIR", (folder.path() + "/missing").c_str(), 1);
+  ::setenv("TMPDIR", temp.c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   ::setenv("TALLOWMARK_STARTUP_PROBE", "1", 1);  // ends at the first pass of the event loop
-  int status = 0;
   const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", exe}, &status);
   ::unsetenv("TALLOWMARK_STARTUP_PROBE");
   ::unsetenv("QT_QPA_PLATFORM");
   oldTemp ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
+  return said;
+}
+
+TEST(Start, WithoutAUsableTemporaryFolderStillStarts) {
+  testing::TempDir folder;
+  int status = 0;
+  const std::string said = StartWithTemporaryFolder(folder.path() + "/missing", status);
   EXPECT_EQ(status, 0) << said;  // -1: ended by a signal
   EXPECT_NE(said.find("started"), std::string::npos) << said;
+}
+
+// The runtime folder start-up makes when the session gives none: private when
+// it makes it, and nothing planted at its name (a link, someone else's
+// folder) has its mode changed.
+TEST(Start, TheRuntimeFolderItMakesIsPrivateAndNothingPlantedThereChanges) {
+  namespace fs = std::filesystem;
+  const std::string name = "runtime-" + std::to_string(::getuid());
+  const auto modeOf = [](const std::string& path) {
+    return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::all);
+  };
+  int status = 0;
+
+  testing::TempDir fresh;
+  StartWithTemporaryFolder(fresh.path(), status);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(modeOf(fresh.path() + "/" + name), 0700u);
+
+  testing::TempDir linked;
+  const std::string target = linked.path() + "/target";
+  fs::create_directory(target);
+  fs::permissions(target, static_cast<fs::perms>(0755));
+  fs::create_directory_symlink(target, linked.path() + "/" + name);
+  const std::string said = StartWithTemporaryFolder(linked.path(), status);
+  EXPECT_EQ(status, 0) << said;
+  EXPECT_EQ(modeOf(target), 0755u);
+
+  if (::geteuid() == 0) {  // only root can plant a folder owned by someone else
+    testing::TempDir others;
+    const std::string folder = others.path() + "/" + name;
+    fs::create_directory(folder);
+    fs::permissions(folder, static_cast<fs::perms>(0755));
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    StartWithTemporaryFolder(others.path(), status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(modeOf(folder), 0755u);
+  }
 }
 
 }  // namespace

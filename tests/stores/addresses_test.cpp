@@ -1,6 +1,7 @@
 // Address books: entries, address files, book paths, list files and the
 // Default rule.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -92,13 +93,15 @@ TEST(BookPaths, SafeNamesOnly) {
   EXPECT_EQ(BookAddressFile("/p", ""), "/p/address.dat");
   EXPECT_EQ(RootAddressFile("/p"), "/p/address.dat");
   for (std::string bad : {std::string("."), std::string(".."), std::string("../x"), std::string("a/b"),
-                          std::string("/abs"), std::string("a\0b", 3)}) {
-    EXPECT_FALSE(IsSafeBookName(bad));
+                          std::string("/abs"), std::string("a\0b", 3), std::string("a\tb"),
+                          std::string("\x1b[31mRed"), std::string("a\x7f"), std::string("Next\xc2\x85line")}) {
+    EXPECT_FALSE(IsSafeBookName(bad)) << bad;
     EXPECT_EQ(BookFolder("/p", bad), "");
     EXPECT_EQ(BookAddressFile("/p", bad), "");
   }
   EXPECT_FALSE(IsSafeBookName(""));
   EXPECT_EQ(BookFolder("/p", ""), "");
+  EXPECT_TRUE(IsSafeBookName("Grüße \xc2\xa0€ 2"));
 }
 
 class AddressStoreTest : public StoreTest {
@@ -131,8 +134,11 @@ TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
 }
 
 TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
+  const mode_t old = ::umask(0);
   MakeFolder(Folder(), "Work");
+  ::umask(old);
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
+  EXPECT_EQ(fs::status(InFolder("Work")).permissions(), fs::perms::owner_all);  // address books are personal
   MakeFolder(Folder(), "Work");  // exists: nothing happens
   MakeFolder(Folder() + "/missing", "Work");
   EXPECT_FALSE(Exists(InFolder("missing")));

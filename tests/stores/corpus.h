@@ -67,6 +67,7 @@ inline std::vector<std::string> Corpus() {
       "a\nb\nc\n", "a*b*c*", "abc*\r\n", "a:*\r\n", "*\r", ":*", "*:",
       " 1 : 0 :", "[END]", "1:0:[END]", "1:\r\n0:\r\n[END]",
       "Gr\xc3\xbc\xc3\x9f" "e\r\n\xe2\x82\xac\r\n",      // UTF-8
+      "Latin caf\xe9\r\nna\xefve*\r\nb: c\xe9*\r\n",        // Windows-1252
       std::string("S\0u\0b\0\r\0\n\0", 10),              // UTF-16
       std::string(1 << 20, 'y') + "\r\n" + "body",       // one very long line
       "Default\r\n..\r\n.\r\na/b\r\n../tallowmark-corpus-escape\r\n/abs\r\n",  // names leading outside

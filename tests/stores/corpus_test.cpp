@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/corpus.h"
 #include "stores/settings.h"
@@ -42,8 +43,10 @@ TEST_F(CorpusTest, TemplateAndInformationReaders) {
     ASSERT_EQ(List1.ListCount(), static_cast<int>(corpus.size()));
     for (size_t i = 0; i < corpus.size(); ++i) {
       SCOPED_TRACE(i);
-      const std::string& text = corpus[i];
+      // Each file is text: itself when valid UTF-8, otherwise Windows-1252.
+      const std::string text = Decode(corpus[i], EncodingOf(corpus[i]));
       const std::string item = List1.List(static_cast<int>(i));
+      EXPECT_TRUE(tallow::text::IsUtf8(item));
       // Position i is file i: its subject is the text before its first CR, or all of it.
       EXPECT_EQ(File1.List(static_cast<int>(i)), Name(i, ext));
       EXPECT_EQ(item.find('\r'), std::string::npos);
@@ -92,6 +95,7 @@ TEST_F(CorpusTest, AddressFileReaderAndRewrite) {
     EXPECT_LE(List1.ListCount(), stars);
     if (stars > 0) { EXPECT_GE(List1.ListCount(), 1); }
     for (const std::string& entry : List1.Items()) {
+      EXPECT_TRUE(tallow::text::IsUtf8(entry));
       EXPECT_EQ(entry.back(), '*');
       EXPECT_EQ(entry.find('*'), entry.size() - 1);
     }
@@ -119,7 +123,10 @@ TEST_F(CorpusTest, ListFileReaderAndDefaultRule) {
     EXPECT_LE(List1.ListCount(), kMaxListLines);
     EXPECT_LE(List1.ListCount(), crs);
     if (crs > 0) { EXPECT_GE(List1.ListCount(), 1); }
-    for (const std::string& line : List1.Items()) EXPECT_EQ(line.find('\r'), std::string::npos);
+    for (const std::string& line : List1.Items()) {
+      EXPECT_TRUE(tallow::text::IsUtf8(line));
+      EXPECT_EQ(line.find('\r'), std::string::npos);
+    }
     ApplyDefaultRule(List1, true);
     EXPECT_EQ(List1.List(0), "Default");
     // The names give a safe path or none (the first hundred: making

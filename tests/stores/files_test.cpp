@@ -46,6 +46,17 @@ TEST_F(FilesTest, ReadOfMissingFileOrFolderFails) {
   EXPECT_FALSE(ReadWholeFile(dir.path(), back));
 }
 
+// A file whose read fails part way (a failing disk, a network folder: EIO)
+// is a file that cannot be read, not an end of the program.
+TEST_F(FilesTest, ReadThatFailsIsAFailedRead) {
+  fs::create_symlink("/proc/self/mem", In("mem.dat"));
+  std::string back = "old";
+  EXPECT_FALSE(ReadWholeFile(In("mem.dat"), back));
+  EXPECT_EQ(back, "");
+  ::mkfifo(In("fifo.dat").c_str(), 0600);  // no writer: an open that waits for one would hang
+  EXPECT_FALSE(ReadWholeFile(In("fifo.dat"), back));
+}
+
 TEST_F(FilesTest, FailedWriteLeavesTheOldFileWholeAndNoLitter) {
   // A disk that fills up in the middle of the write: a file-size limit makes
   // the write fail part way, for root too.
@@ -100,6 +111,42 @@ TEST_F(FilesTest, WriteThroughALinkReplacesTheFileItNames) {
   // No temporary file left in either folder.
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   EXPECT_EQ(std::distance(fs::directory_iterator(In("elsewhere")), fs::directory_iterator()), 1);
+}
+
+TEST_F(FilesTest, NewFilesArePrivateAndAFileThatExistsKeepsItsMode) {
+  const mode_t old = ::umask(0);
+  ASSERT_TRUE(WriteWholeText(In("new.dat"), "x"));
+  WriteFile(In("shared.dat"), "old");
+  ::chmod(In("shared.dat").c_str(), 0644);
+  ASSERT_TRUE(WriteWholeText(In("shared.dat"), "new"));
+  ::umask(old);
+  EXPECT_EQ(fs::status(In("new.dat")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(fs::status(In("shared.dat")).permissions() & fs::perms::all, static_cast<fs::perms>(0644));
+}
+
+// A data file that is a link is followed only to a regular file of the
+// running user's own; anything else reads as unreadable and is not written.
+TEST_F(FilesTest, LinksLeadOnlyToRegularFilesOfTheUsersOwn) {
+  std::string othersFile = "/etc/passwd";  // root's: another user's unless we are root
+  if (::geteuid() == 0) {
+    othersFile = In("others.dat");
+    WriteFile(othersFile, "theirs");
+    ASSERT_EQ(::chown(othersFile.c_str(), 65534, 65534), 0);
+  }
+  const std::string before = ReadFile(othersFile);
+  fs::create_directory(In("folder"));
+  fs::create_symlink(othersFile, In("others-link.dat"));
+  fs::create_symlink("folder", In("folder-link.dat"));
+  fs::create_symlink("missing.dat", In("dangling.dat"));
+  for (const char* name : {"others-link.dat", "folder-link.dat", "dangling.dat"}) {
+    std::string back = "old";
+    EXPECT_FALSE(ReadWholeFile(In(name), back)) << name;
+    EXPECT_EQ(back, "") << name;
+    EXPECT_FALSE(WriteWholeText(In(name), "new")) << name;
+    EXPECT_TRUE(fs::is_symlink(In(name))) << name;
+  }
+  EXPECT_EQ(ReadFile(othersFile), before);
+  EXPECT_FALSE(Exists(In("missing.dat")));
 }
 
 TEST_F(FilesTest, FileExistsOnlyForOrdinaryVisibleFiles) {

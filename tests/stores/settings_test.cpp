@@ -84,6 +84,10 @@ TEST_F(SettingsFileTest, MissingEmptyOrUnreadableFileGivesNoFields) {
   std::filesystem::create_directory(InFolder("settings.dat"));
   ReFreshSettings(Folder(), List2, false);
   EXPECT_EQ(List2.ListCount(), 0);
+  std::filesystem::remove(InFolder("settings.dat"));
+  std::filesystem::create_symlink("/proc/self/mem", InFolder("settings.dat"));  // every read fails
+  ReFreshSettings(Folder(), List2, false);
+  EXPECT_EQ(List2.ListCount(), 0);
   // Nothing there chooses a client, and asking does not throw.
   EXPECT_FALSE(FlagChooses(List2.List(0)));
 }

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/text.h"
+
 extern char** environ;
 
 namespace tallow::desktop {
@@ -23,6 +25,9 @@ namespace {
 // The longest body line sent as it is: within the 998 characters a mail line
 // may hold, with room to spare for mail systems that count differently.
 constexpr size_t kLongestLine = 900;
+// How much of what the mail system says is kept for the failure message:
+// enough for any real reason, however much it says.
+constexpr size_t kKeptSaying = 4096;
 
 bool IsAsciiPrintable(const std::string& s) {
   return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7f; });
@@ -62,7 +67,7 @@ std::string EncodeWords(const std::string& text) {
   size_t start = 0;
   while (start < text.size()) {
     size_t end = std::min(text.size(), start + 45);
-    while (end < text.size() && end > start + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    if (end < text.size()) end = std::max(start + 1, tallow::text::CharacterStart(text, end));
     if (!out.empty()) out += "\n ";
     out += "=?UTF-8?B?" + Base64(text.substr(start, end - start)) + "?=";
     start = end;
@@ -96,21 +101,10 @@ bool HasLongLine(const std::string& text) {
 
 }  // namespace
 
-bool IsPlainAddress(const std::string& address) {
-  if (address.empty() || address.front() == '-' || address.front() == '@') return false;
-  const size_t at = address.find('@');
-  if (at != std::string::npos && (address.find('@', at + 1) != std::string::npos || at + 1 == address.size()))
-    return false;
-  for (size_t i = 0; i < address.size(); ++i) {
-    unsigned char c = static_cast<unsigned char>(address[i]);
-    if (c <= 0x20 || c >= 0x7f || std::strchr("\"(),:;<>[\\]", c)) return false;
-    if (at != std::string::npos && i > at && !std::isalnum(c) && c != '.' && c != '-') return false;
-  }
-  return true;
-}
-
-std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
+std::string BuildMessage(const std::string& to, const std::string& subjectText, const std::string& bodyText,
                          std::time_t when) {
+  // The message says UTF-8: text from anywhere (an older file, say) is made so.
+  const std::string subject = tallow::text::ToUtf8(subjectText), body = tallow::text::ToUtf8(bodyText);
   std::string oneLine = OneLine(subject);
   std::string msg;
   msg += "Date: " + DateHeader(when) + "\n";
@@ -122,6 +116,7 @@ std::string BuildMessage(const std::string& to, const std::string& subject, cons
   msg += "Content-Type: text/plain; charset=UTF-8\n";
   std::string text;  // the body with local line ends, ending in one
   for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\0') continue;  // mail systems refuse a message holding NUL
     if (body[i] == '\r') {
       text += '\n';
       if (i + 1 < body.size() && body[i + 1] == '\n') ++i;
@@ -190,6 +185,8 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   };
   const auto until = std::chrono::steady_clock::now() + patience;
   size_t done = 0;
+  // What it says: the first kKeptSaying bytes, and one character's more to
+  // see where a cut there falls; the rest is read and dropped.
   std::string said;
   int status = -1;
   for (;;) {
@@ -199,7 +196,7 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
     for (ssize_t n; fromIt >= 0;) {
       n = ::read(fromIt, buf, sizeof buf);
       if (n > 0) {
-        said.append(buf, static_cast<size_t>(n));
+        said.append(buf, std::min(kKeptSaying + 4 - said.size(), static_cast<size_t>(n)));
       } else if (n < 0 && errno == EINTR) {
         continue;
       } else {
@@ -235,7 +232,10 @@ void Sendmail(const std::string& program, const std::string& message, std::chron
   closeFd(toIt);
   closeFd(fromIt);
   if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return;
+  const bool cut = said.size() > kKeptSaying;
+  if (cut) said.resize(tallow::text::CharacterStart(said, kKeptSaying));
   while (!said.empty() && std::isspace(static_cast<unsigned char>(said.back()))) said.pop_back();
+  if (cut) said += "\n(The mail system said more; the rest is left out.)";
   if (said.empty())
     said = WIFEXITED(status) ? "The mail system refused the message (exit status " +
                                    std::to_string(WEXITSTATUS(status)) + ")."

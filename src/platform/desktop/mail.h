@@ -6,19 +6,17 @@
 #include <ctime>
 #include <string>
 
+#include "platform/plain_address.h"
 #include "platform/services.h"
 
 namespace tallow::desktop {
 
-// One plain address: "user" or "user@domain", nothing around it. A recipient
-// that is anything else (a list, a display name, a line break) is refused, so
-// that no text of the user's ever starts a header of its own.
-bool IsPlainAddress(const std::string& address);
-
 // The message as sendmail -t reads it: Date, To, Subject (encoded when it is
 // not plain ASCII, always one logical line), MIME headers, a blank line and
-// the body with local (LF) line ends, or in base64 when a line of it is longer
-// than mail systems take. `when` is the Date.
+// the body with local (LF) line ends and no NUL characters, or in base64 when
+// a line of it is longer than mail systems take. Subject and body that are not
+// valid UTF-8 are read as Windows-1252 (text::ToUtf8), so the message is UTF-8,
+// as it says. `when` is the Date.
 std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
                          std::time_t when);
 
@@ -27,8 +25,9 @@ std::string BuildMessage(const std::string& to, const std::string& subject, cons
 inline constexpr std::chrono::milliseconds kSendmailPatience{60000};
 
 // Hands the message to `sendmail -t -i`; throws MailError with the mail
-// system's own words when it cannot be run, does not accept the message, or
-// has not finished within `patience`.
+// system's own words (the first few KiB of them, marked when cut) when it
+// cannot be run, does not accept the message, or has not finished within
+// `patience`.
 void Sendmail(const std::string& program, const std::string& message,
               std::chrono::milliseconds patience = kSendmailPatience);
 

@@ -100,6 +100,7 @@ bool QtEventLoop::IsRunning(const Timer& timer) const {
 void QtEventLoop::DoEvents() { QCoreApplication::processEvents(); }
 
 void QtEventLoop::EndProcess() {
+  if (beforeEnd) beforeEnd();
   std::fflush(nullptr);
   ::_exit(0);
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <functional>
 #include <map>
 
 #include "platform/desktop/dispatch.h"
@@ -39,6 +40,8 @@ class QtEventLoop : public EventLoop {
   void DoEvents() override;
   void EndProcess() override;
   bool IsRunning(const Timer& timer) const;
+  // Runs just before the process ends: what must not outlive it is undone here.
+  std::function<void()> beforeEnd;
 
  private:
   Dispatcher& dispatch_;

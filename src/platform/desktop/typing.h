@@ -9,6 +9,7 @@
 // there). Texts are typed one after the other, in the order given.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -23,10 +24,6 @@ typedef struct _XDisplay Display;
 
 namespace tallow::desktop {
 
-// The text as the keys to type: code points, each line break (CR LF, CR or
-// LF) as one '\n'; other control characters but tab are dropped.
-std::u32string KeysOf(const std::string& utf8);
-
 class XTestKeyboard : public Keyboard {
  public:
   XTestKeyboard();  // connects to $DISPLAY; without one, typing does nothing
@@ -34,10 +31,16 @@ class XTestKeyboard : public Keyboard {
   XTestKeyboard(const XTestKeyboard&) = delete;
   XTestKeyboard& operator=(const XTestKeyboard&) = delete;
 
+  // Types text::ForTyping of the text.
   void Type(const std::string& text) override;
   bool Connected() const { return display_ != nullptr; }
   // Until everything given so far has been typed.
   void WaitIdle();
+  // Stops typing at once, drops what is still to type, and gives every spare
+  // key code back before it returns (once the receiver has had the time it
+  // needs for the last key): the program is about to end. Nothing is typed
+  // afterwards.
+  void Stop();
 
  private:
   void Run();
@@ -45,11 +48,15 @@ class XTestKeyboard : public Keyboard {
   void Unbind();
   void WaitForRelease(unsigned char code);
   void Tap(unsigned char code, bool shift);
+  // When the spare key codes may be given back: the receiver has had the
+  // time it needs for the last key typed.
+  std::chrono::steady_clock::time_point ReleaseTime() const;
 
   Display* display_ = nullptr;
   unsigned char shiftCode_ = 0;
   std::map<unsigned long, unsigned char> bound_;  // spare key codes we gave a symbol
   std::vector<unsigned char> modifiers_;  // the key codes of Shift, Ctrl, Alt, Super and the like
+  std::chrono::steady_clock::time_point lastKey_;  // when the last key was typed (worker only)
 
   std::mutex mutex_;
   std::condition_variable wake_, idle_;

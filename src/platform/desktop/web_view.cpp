@@ -14,12 +14,16 @@ WebView::WebView(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkA
 }
 
 void WebView::Navigate(const QString& address) {
-  if (pending_) pending_->abort();
+  // No longer the page we wait for: its cancel is not reported.
+  if (QNetworkReply* old = pending_) {
+    pending_ = nullptr;
+    old->abort();
+  }
   address_ = QUrl::fromUserInput(address);
   setHtml(QStringLiteral("<p>Opening %1 ...</p>").arg(address_.toString().toHtmlEscaped()));
   QNetworkRequest request(address_);
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-  request.setTransferTimeout(30000);
+  request.setTransferTimeout(timeoutMs_);
   QNetworkReply* reply = network_->get(request);
   pending_ = reply;
   connect(reply, &QNetworkReply::finished, this, [this, reply] { Finished(reply); });
@@ -30,8 +34,13 @@ void WebView::Finished(QNetworkReply* reply) {
   if (reply != pending_) return;  // an older page, replaced meanwhile
   pending_ = nullptr;
   if (reply->error() != QNetworkReply::NoError) {
+    // Only the time limit cancels the page we still wait for; Qt calls that
+    // "Operation canceled", which tells the user nothing.
+    const QString reason = reply->error() == QNetworkReply::OperationCanceledError
+                               ? QStringLiteral("The server did not answer within %1 seconds.").arg(timeoutMs_ / 1000.0)
+                               : reply->errorString();
     setHtml(QStringLiteral("<h3>This page cannot be shown</h3><p>%1</p><p>%2</p>")
-                .arg(address_.toString().toHtmlEscaped(), reply->errorString().toHtmlEscaped()));
+                .arg(address_.toString().toHtmlEscaped(), reason.toHtmlEscaped()));
     return;
   }
   const QByteArray body = reply->readAll();

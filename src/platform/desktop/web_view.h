@@ -16,6 +16,8 @@ class WebView : public QTextBrowser {
   // Opens the address; when the page cannot be reached the view says so.
   void Navigate(const QString& address);
   const QUrl& Address() const { return address_; }
+  // How long a page may send nothing before the view gives up on it.
+  void SetTimeout(int ms) { timeoutMs_ = ms; }
 
  private:
   void Finished(QNetworkReply* reply);
@@ -23,6 +25,7 @@ class WebView : public QTextBrowser {
   QNetworkAccessManager* network_;
   QPointer<QNetworkReply> pending_;
   QUrl address_;
+  int timeoutMs_ = 30000;
 };
 
 }  // namespace tallow::desktop

@@ -1,0 +1,56 @@
+#include "utilities/quick_notes.h"
+
+#include "desk/setting_man.h"
+#include "program.h"
+#include "stores/files.h"
+
+namespace tallow::utilities {
+
+QuickNotes::QuickNotes(Program& app)
+    : Window(app, "QuickNotes"),
+      Image1(*this, "Image1", nullptr, "quicknotes"),
+      Text1(*this, "Text1", nullptr, "Save quick notes here.  This window automatically saves and loads.\r\n"),
+      Label1(*this, "Label1") {
+  SetCaption("Quick Notes!");
+  icon = "program";
+  backColor = 0xD3D3D3;
+  // The picture's panel frames the note box; its button lies under Label1.
+  geometry = {0, 0, 360, 300};
+  Image1.geometry = {0, 0, 360, 300};
+  Text1.multiLine = true;
+  Text1.backColor = 0xFFFFFF;  // a box of its own colour, not the window's grey
+  Text1.geometry = {20, 20, 320, 220};
+  Label1.geometry = {262, 258, 86, 30};
+
+  Label1.Click = [this] { Label1_Click(); };
+}
+
+// Every byte of the file, its closing CR LF too: each open and close adds one.
+void QuickNotes::LoadTheData() {
+  std::string bytes;
+  if (stores::ReadWholeFile(kNotesFile, bytes)) Text1.SetText(stores::Decode(bytes, stores::EncodingOf(bytes)));
+}
+
+bool QuickNotes::SaveIt() {
+  std::string why;
+  if (stores::WriteWholeText(kNotesFile, Text1.Text(), &why)) return true;
+  const std::string folder = svc().env.CurrentDirectory();
+  desk::ReportFailure(app, "The notes could not be saved to " +
+                               (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) +
+                               ": " + why + ".");
+  return false;
+}
+
+void QuickNotes::Form_Load() { LoadTheData(); }
+
+// Notes that could not be saved keep the window open, so that nothing typed is lost.
+void QuickNotes::Form_Unload(int& cancel) {
+  if (!SaveIt()) cancel = 1;
+}
+
+// Saves, then unloads, which saves once more.
+void QuickNotes::Label1_Click() {
+  if (SaveIt()) Unload();
+}
+
+}  // namespace tallow::utilities

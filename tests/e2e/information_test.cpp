@@ -1,0 +1,51 @@
+// The important-information window as a user meets it in a fresh program
+// folder: shown by F12, an entry typed and saved, the window closed and shown
+// again with the entry listed.
+#include <gtest/gtest.h>
+
+#include "e2e/desktop_user.h"
+
+namespace tallow::e2e {
+namespace {
+
+const std::string kInformation = kAppTitle + " - [ Important Information ]";
+
+using Information = DesktopUser;
+
+TEST_F(Information, F12ShowsItAndASavedEntryIsWrittenAndListedNextTime) {
+  shell::Welcome welcome(app);
+  desk::Form1a info(app);
+
+  StartProgram();
+  const std::string welcomeWindow = WaitWindow(kAppTitle);
+  ASSERT_FALSE(welcomeWindow.empty()) << "the welcome window did not show";
+  Click(welcomeWindow, welcome.Command1);  // "Ready!"
+  ASSERT_TRUE(WaitGone(kAppTitle));
+
+  std::string window = TapUntilShown("F12", kInformation);
+  ASSERT_FALSE(window.empty()) << "F12 did not show the important-information window";
+  Click(window, info.Text2);
+  Type("subject");
+  Click(window, info.Text1);
+  Type("information");
+  Screenshot("e2e-information");
+  Click(window, info.Command1);  // "Save This Information"
+  AnswerBox("Template Saved.");
+  EXPECT_EQ(WaitFile(InProgramFolder("data2.txx"), "subject\r\ninformation\r\n"), "subject\r\ninformation\r\n");
+
+  Click(window, info.Command3);  // "Close"
+  ASSERT_TRUE(WaitGone(kInformation)) << "\"Close\" left the window open";
+  window = TapUntilShown("F12", kInformation);
+  ASSERT_FALSE(window.empty()) << "F12 did not show the window again";
+  // The entry is listed: opened by a click on the first row, its subject copied out as a user would.
+  Click(window, FirstRow(info.List1));
+  Click(window, info.txtSubject);
+  PutOnClipboard("something else");
+  Key("ctrl+a");
+  Key("ctrl+c");
+  EXPECT_EQ(WaitClipboard("subject"), "subject") << "the saved entry is not listed";
+  Screenshot("e2e-information-again");
+}
+
+}  // namespace
+}  // namespace tallow::e2e

@@ -1,0 +1,54 @@
+// The utility menu and the note window as a user meets them: notes left in
+// data.txt of the directory the program starts from, added to by typing, and
+// saved by the close button drawn in the window's picture.
+#include <gtest/gtest.h>
+
+#include "e2e/desktop_user.h"
+
+namespace tallow::e2e {
+namespace {
+
+const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
+
+using QuickNotes = DesktopUser;
+
+TEST_F(QuickNotes, NotesFromTheStartDirectoryAreTypedIntoAndSavedByTheDrawnButton) {
+  desk::Form1 sendEmail(app);
+  utilities::UtilityBrowser menu(app);
+  utilities::QuickNotes notes(app);
+  const std::string file = cwd.path() + "/data.txt";  // the program starts in the test's current directory
+  testing::WriteFile(file, "Shopping list\r\n");
+  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+
+  StartProgram();
+  const std::string window = TapUntilShown("F10", kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
+  Click(window, sendEmail.Command8);  // "Utilities"
+  const std::string menuWindow = WaitWindow("Utility Menu");
+  ASSERT_FALSE(menuWindow.empty()) << "\"Utilities\" did not show the utility menu";
+  Screenshot("e2e-utility-menu");
+
+  Click(menuWindow, menu.Command2);  // "Launch Quick Notes"
+  const std::string notesWindow = WaitWindow("Quick Notes!");
+  ASSERT_FALSE(notesWindow.empty()) << "\"Launch Quick Notes\" did not open the note window";
+  EXPECT_TRUE(WaitGone("Utility Menu")) << "the utility menu stayed";
+
+  // The box holds the file's text: copied out of it as a user would.
+  PutOnClipboard("something else");
+  Click(notesWindow, notes.Text1);
+  Key("ctrl+a");
+  Key("ctrl+c");
+  EXPECT_EQ(WaitClipboard("Shopping list\n"), "Shopping list\n");
+
+  Key("ctrl+End");
+  Type("milk 2%\nbread & \"butter\"");
+  Screenshot("e2e-quick-notes");
+  Click(notesWindow, notes.Label1);  // the close button drawn in the picture
+  EXPECT_TRUE(WaitGone("Quick Notes!")) << "the drawn close button left the note window open";
+  EXPECT_EQ(WaitFile(file, "Shopping list\r\nmilk 2%\r\nbread & \"butter\"\r\n"),
+            "Shopping list\r\nmilk 2%\r\nbread & \"butter\"\r\n");
+  EXPECT_TRUE(ProgramRunning());
+}
+
+}  // namespace
+}  // namespace tallow::e2e
