@@ -7,6 +7,7 @@
 
 #include "fuzz.h"
 #include "platform/controls.h"
+#include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 
@@ -19,6 +20,14 @@ static std::string FileOf(const uint8_t* data, size_t size) {
   const unsigned filler = Count(data, size) % (stores::kMaxEntries + 102);
   for (unsigned i = 0; i < filler; ++i) text += stores::ContactEntry("n" + std::to_string(i), "a@b") + "\r\n";
   return text + AfterCount(data, size);
+}
+
+// The pieces of a file as text, by the encoding of the whole file.
+static std::vector<std::string> Decoded(const std::vector<std::string>& pieces, const std::string& file) {
+  std::vector<std::string> out;
+  const stores::Encoding encoding = stores::EncodingOf(file);
+  for (const std::string& piece : pieces) out.push_back(stores::Decode(piece, encoding));
+  return out;
 }
 
 std::vector<std::string> Seeds() {
@@ -46,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(ReadAddressFile(path, list));
   const std::vector<std::string> entries = list.Items();
   FUZZ_CHECK(entries.size() <= static_cast<size_t>(kMaxEntries));
-  for (const std::string& entry : entries) FUZZ_CHECK(entry.find('*') == entry.size() - 1);
-  const auto all = ParseAddressFile(text, INT_MAX);
+  for (const std::string& entry : entries) FUZZ_CHECK(entry.find('*') == entry.size() - 1 && text::IsUtf8(entry));
+  const auto all = fuzz::Decoded(ParseAddressFile(text, INT_MAX), text);
   FUZZ_CHECK(std::equal(entries.begin(), entries.end(), all.begin()));
   FUZZ_CHECK(entries.size() == std::min(all.size(), static_cast<size_t>(kMaxEntries)));
 
@@ -56,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(WriteAddressFile(path, entries));
   std::string rewritten;
   FUZZ_CHECK(ReadWholeFile(path, rewritten));
-  const auto again = ParseAddressFile(rewritten, INT_MAX);
+  const auto again = fuzz::Decoded(ParseAddressFile(rewritten, INT_MAX), rewritten);
   if (all.size() > static_cast<size_t>(kMaxEntries))
     FUZZ_CHECK(again == all);
   else

@@ -8,6 +8,7 @@
 
 #include "fuzz.h"
 #include "platform/controls.h"
+#include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 
@@ -53,17 +54,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::ofstream(JoinPath(folder, "books.lst"), std::ios::binary) << text;
   LoadList(folder, "lst", "books", books);
-  const std::vector<std::string> lines = books.Items();
-  FUZZ_CHECK(lines == ParseListFile(text));
-  FUZZ_CHECK(lines.size() <= static_cast<size_t>(kMaxListLines));
+  const std::vector<std::string> lines = books.Items(), raw = ParseListFile(text);
+  FUZZ_CHECK(raw.size() <= static_cast<size_t>(kMaxListLines) && lines.size() == raw.size());
+  const Encoding encoding = EncodingOf(text);
+  for (size_t i = 0; i < raw.size(); ++i) FUZZ_CHECK(lines[i] == Decode(raw[i], encoding) && text::IsUtf8(lines[i]));
   size_t pos = 0;
-  for (const std::string& line : lines) {
+  for (const std::string& line : raw) {
     FUZZ_CHECK(line.find('\r') == std::string::npos);
     FUZZ_CHECK(text.compare(pos, line.size(), line) == 0 && text[pos + line.size()] == '\r');
     pos += line.size() + 2;
   }
   // Fewer than the limit only when no line is left to take.
-  if (lines.size() < static_cast<size_t>(kMaxListLines))
+  if (raw.size() < static_cast<size_t>(kMaxListLines))
     FUZZ_CHECK(pos >= text.size() || text.find('\r', pos) == std::string::npos);
 
   // Saved and loaded again: the same lines (no line at all is saved as one
@@ -85,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (book.empty())
       FUZZ_CHECK(file == RootAddressFile(folder));
     else if (IsSafeBookName(book))
-      FUZZ_CHECK(file == folder + "/" + book + "/" + kAddressFile && fs::path(file).parent_path().parent_path() == folder);
+      FUZZ_CHECK(fs::path(file).parent_path().parent_path() == folder && fs::path(file).filename() == kAddressFile);
     else
       FUZZ_CHECK(file.empty());
     MakeFolder(folder, book);

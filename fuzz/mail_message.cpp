@@ -7,6 +7,8 @@
 
 #include "fuzz.h"
 #include "platform/desktop/mail.h"
+#include "platform/plain_address.h"
+#include "platform/text.h"
 
 namespace tallow::fuzz {
 
@@ -72,10 +74,11 @@ std::string AsOneLine(const std::string& subject) {
   return out;
 }
 
-// The body with local line ends, ending in one.
+// The body with local line ends, ending in one; no NUL, which mail systems refuse.
 std::string WithLocalLineEnds(const std::string& body) {
   std::string out;
   for (size_t i = 0; i < body.size(); ++i) {
+    if (body[i] == '\0') continue;
     if (body[i] != '\r') {
       out += body[i];
       continue;
@@ -98,13 +101,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string to = input.ConsumeRandomLengthString(300);
   const std::string subject = input.ConsumeRandomLengthString(3000);
   const std::string body = input.ConsumeRemainingBytesAsString();
-  if (!desktop::IsPlainAddress(to)) return 0;  // the send is refused: no message is built
+  if (!IsPlainAddress(to)) return 0;  // the send is refused: no message is built
   FUZZ_CHECK(!to.empty() && to.find_first_of(" \t\r\n,;<>\"()") == std::string::npos);
 
   const std::string message = desktop::BuildMessage(to, subject, body, when);
+  // UTF-8 throughout, as it says: text of an older file is read as Windows-1252.
+  FUZZ_CHECK(text::IsUtf8(message));
   const size_t blank = message.find("\n\n");
   FUZZ_CHECK(blank != std::string::npos);
-  const std::string head = message.substr(0, blank + 1), text = message.substr(blank + 2);
+  const std::string head = message.substr(0, blank + 1), sentBody = message.substr(blank + 2);
 
   // The header: each field once, in order; a continuation line only in the subject.
   std::vector<std::pair<std::string, std::string>> fields;
@@ -150,20 +155,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       at = end + 2;
     }
   }
-  FUZZ_CHECK(decoded == AsOneLine(subject));
+  FUZZ_CHECK(decoded == AsOneLine(text::ToUtf8(subject)));
 
   // The body, as it is or in base64 of its CR LF form, with lines a mail system takes.
-  const std::string expected = WithLocalLineEnds(body);
-  for (size_t start = 0, lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1)
+  const std::string expected = WithLocalLineEnds(text::ToUtf8(body));
+  for (size_t start = 0, lf; (lf = sentBody.find('\n', start)) != std::string::npos; start = lf + 1)
     FUZZ_CHECK(lf - start <= 998);
   if (fields[5].second == "8bit") {
-    FUZZ_CHECK(text == expected);
+    FUZZ_CHECK(sentBody == expected);
   } else {
     FUZZ_CHECK(fields[5].second == "base64");
     std::string joined;
-    for (size_t start = 0, lf; (lf = text.find('\n', start)) != std::string::npos; start = lf + 1) {
+    for (size_t start = 0, lf; (lf = sentBody.find('\n', start)) != std::string::npos; start = lf + 1) {
       FUZZ_CHECK(lf - start <= 76);
-      joined += text.substr(start, lf - start);
+      joined += sentBody.substr(start, lf - start);
     }
     bool ok = true;
     std::string crlf;

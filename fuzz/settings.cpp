@@ -33,18 +33,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::ofstream(JoinPath(folder, kSettingsFile), std::ios::binary | std::ios::trunc) << text;
   ReFreshSettings(folder, fields, true);
-  FUZZ_CHECK(fields.Items() == ParseSettings(text));
-  FUZZ_CHECK(fields.ListCount() <= 21);
+  const std::vector<std::string> raw = ParseSettings(text);
+  FUZZ_CHECK(raw.size() <= 21 && fields.Items().size() == raw.size());
+  const Encoding encoding = EncodingOf(text);
+  for (size_t i = 0; i < raw.size(); ++i) FUZZ_CHECK(fields.List(static_cast<int>(i)) == Decode(raw[i], encoding));
   // The fields stand in the text in order, each before its ":", one
   // character skipped after it.
   size_t pos = 0;
-  for (const std::string& field : fields.Items()) {
+  for (const std::string& field : raw) {
     FUZZ_CHECK(field.find(':') == std::string::npos);
     FUZZ_CHECK(text.compare(pos, field.size(), field) == 0 && text[pos + field.size()] == ':');
     pos += field.size() + 2;
   }
   // Fewer than 21 only when no field is left to take.
-  if (fields.ListCount() < 21) FUZZ_CHECK(pos > text.size() || text.find(':', pos) == std::string::npos);
+  if (raw.size() < 21) FUZZ_CHECK(pos > text.size() || text.find(':', pos) == std::string::npos);
   for (const std::string& field : fields.Items()) FlagChooses(field);  // any field: an answer, no fault
 
   // The program's own file gives back the choice it holds.

@@ -7,6 +7,7 @@
 
 #include "fuzz.h"
 #include "platform/controls.h"
+#include "platform/text.h"
 #include "stores/files.h"
 #include "stores/templates.h"
 
@@ -34,10 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TextBox subject(form, "txtSubject"), message(form, "txtMessage");
 
   // Any file, as whatever program left it: the subject stops at the first CR,
-  // the message follows the first LF, each the whole text without one.
+  // the message follows the first LF, each the whole text without one, and
+  // each is text by the encoding of the whole file.
   const size_t cr = text.find('\r'), lf = text.find('\n');
-  const std::string expectedSubject = cr == std::string::npos ? text : text.substr(0, cr);
-  const std::string expectedMessage = lf == std::string::npos ? text : text.substr(lf + 1);
+  const Encoding encoding = EncodingOf(text);
+  const std::string expectedSubject = Decode(cr == std::string::npos ? text : text.substr(0, cr), encoding);
+  const std::string expectedMessage = Decode(lf == std::string::npos ? text : text.substr(lf + 1), encoding);
   for (const char* pattern : {"*.txt", "*.txx"}) {
     std::error_code ec;
     for (const char* old : {"/entry.txt", "/entry.txx"}) std::filesystem::remove(folder + old, ec);
@@ -46,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     files.SetPattern(pattern);
     LoadTemplate(folder, files, list);
     FUZZ_CHECK(list.ListCount() == 1 && files.List(0) == name);
-    FUZZ_CHECK(list.List(0) == expectedSubject);
+    FUZZ_CHECK(list.List(0) == expectedSubject && text::IsUtf8(expectedSubject));
     list.SetListIndex(0);
     OpenListMessage(folder, list, files, subject, message);
     FUZZ_CHECK(subject.Text() == expectedSubject);

@@ -22,7 +22,11 @@ Encoding EncodingOf(std::string_view bytes) {
 }
 
 std::string Decode(std::string_view piece, Encoding encoding) {
-  return encoding == Encoding::Utf8 ? std::string(piece) : text::FromWindows1252(piece);
+  // A piece of a UTF-8 file can still be cut inside a character: a reader
+  // drops the one or two bytes after its separator, whatever they are. Such
+  // bytes are read as the code page's, so that the text stays UTF-8 and a
+  // rewrite keeps the whole file UTF-8.
+  return encoding == Encoding::Utf8 ? text::ToUtf8(piece) : text::FromWindows1252(piece);
 }
 
 static bool IsLink(const std::string& path) {

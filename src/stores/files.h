@@ -14,7 +14,9 @@ constexpr const char* CRLF = "\r\n";
 // Data files hold UTF-8; a file that is not valid UTF-8 is an older one, in
 // the 8-bit code page Windows-1252. A reader splits a file's bytes by its
 // format's rules (each byte one character, as the formats were made for) and
-// turns each piece into text by the encoding of the whole file.
+// turns each piece into text by the encoding of the whole file (a piece of a
+// UTF-8 file cut inside a character as Windows-1252, so that text is always
+// UTF-8).
 enum class Encoding { Utf8, Windows1252 };
 Encoding EncodingOf(std::string_view bytes);
 std::string Decode(std::string_view piece, Encoding encoding);
