@@ -24,4 +24,10 @@ if(TALLOWMARK_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/bench/desktop/desktop_bench.c
   target_compile_definitions(desktop_bench PRIVATE
     TALLOWMARK_EXE="$<TARGET_FILE:tallowmark>" BARE_QT_EXE="$<TARGET_FILE:bare_qt>")
   add_dependencies(desktop_bench tallowmark bare_qt)
+  add_executable(idle_bench ${CMAKE_SOURCE_DIR}/bench/desktop/idle_bench.cpp
+                            ${CMAKE_SOURCE_DIR}/tests/desktop/xserver.cpp)
+  target_include_directories(idle_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(idle_bench PRIVATE X11::X11 X11::Xtst benchmark::benchmark)
+  target_compile_definitions(idle_bench PRIVATE TALLOWMARK_EXE="$<TARGET_FILE:tallowmark>")
+  add_dependencies(idle_bench tallowmark)
 endif()

@@ -41,7 +41,7 @@ void Program::UnloadForm(Form& form, int unloadMode) {
   int cancel = 0;
   form.Form_QueryUnload(cancel, unloadMode);
   if (cancel) return;
-  form.Form_Unload(cancel);
+  form.RaiseUnload(cancel);
   if (cancel) return;
   auto it = std::find_if(slots_.begin(), slots_.end(), owns);
   if (it == slots_.end()) return;  // a handler unloaded it already

@@ -8,7 +8,9 @@ namespace tallow {
 
 Form::Form(Host& host, std::string name) : host_(host), name_(std::move(name)) {}
 
-Form::~Form() = default;
+Form::~Form() {
+  for (FormRef* ref : refs_) ref->form_ = nullptr;
+}
 
 void Form::Changed() {
   if (view) view->Changed();
@@ -37,6 +39,28 @@ void Form::SetWindowState(int state) {
   windowState_ = state;
   Changed();
   Form_Resize();
+  // A handler may drop a reference meanwhile.
+  for (FormRef* ref : std::vector<FormRef*>(refs_))
+    if (ref->Resize) ref->Resize();
+}
+
+void Form::RaiseUnload(int& cancel) {
+  Form_Unload(cancel);
+  for (FormRef* ref : std::vector<FormRef*>(refs_))
+    if (!cancel && ref->Unload) ref->Unload(cancel);
+}
+
+FormRef::~FormRef() { *this = nullptr; }
+
+FormRef& FormRef::operator=(Form* form) {
+  if (form_ == form) return *this;
+  if (form_) {
+    auto& refs = form_->refs_;
+    refs.erase(std::remove(refs.begin(), refs.end(), this), refs.end());
+  }
+  form_ = form;
+  if (form_) form_->refs_.push_back(this);
+  return *this;
 }
 
 void Form::SetTopMost(bool on) {

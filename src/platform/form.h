@@ -14,6 +14,7 @@ namespace tallow {
 
 class Control;
 class Form;
+class FormRef;
 class Menu;
 
 // The desktop's side of one window or control.
@@ -79,6 +80,9 @@ class Form {
   // Loaded: from the end of its load until it unloads. Timers run only then.
   bool IsLoaded() const { return loaded_; }
   void SetLoaded(bool loaded);          // called by the program only
+  // Raises Form_Unload and then, unless cancelled, the Unload of every
+  // reference that receives this window's events (called by the program).
+  void RaiseUnload(int& cancel);
 
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* Find(const std::string& name) const;
@@ -96,6 +100,7 @@ class Form {
 
  private:
   friend class Control;
+  friend class FormRef;
   void Changed();
 
   Host& host_;
@@ -106,6 +111,30 @@ class Form {
   bool topMost_ = false;
   bool loaded_ = false;
   std::vector<Control*> controls_;
+  std::vector<FormRef*> refs_;
+};
+
+// A reference to a window through which another window receives the
+// window's resize and unload events, after the window's own handlers. It
+// lets go of the window when the window is destroyed.
+class FormRef {
+ public:
+  FormRef() = default;
+  ~FormRef();
+  FormRef(const FormRef&) = delete;
+  FormRef& operator=(const FormRef&) = delete;
+  FormRef& operator=(Form* form);
+  Form* get() const { return form_; }
+  Form* operator->() const { return form_; }
+  Form& operator*() const { return *form_; }
+  explicit operator bool() const { return form_ != nullptr; }
+
+  std::function<void()> Resize;
+  std::function<void(int& cancel)> Unload;
+
+ private:
+  friend class Form;
+  Form* form_ = nullptr;
 };
 
 constexpr int ScreenTwipsPerPixelX = 15;

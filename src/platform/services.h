@@ -69,7 +69,7 @@ struct IconRecord {
   int uID = 0;
   int uFlags = 0;              // 1 message, 2 icon, 4 tip
   int uCallbackMessage = 0;    // 0x200
-  std::string hIcon;           // the picture's asset name
+  std::string hIcon;           // the picture: an asset name, or a loaded picture's name
   std::string szTip;           // 64 characters: text, NUL, blanks
 };
 
@@ -160,6 +160,9 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
   virtual void Attach(Form& form) = 0;
   virtual void Detach(Form& form) = 0;
+  // Loads the picture of a file: the name a window's icon or a picture
+  // control then shows it by, or "" when the file holds no picture.
+  virtual std::string LoadPicture(const std::string& path) = 0;
 };
 
 struct Services {

@@ -26,7 +26,7 @@ class TestHost : public Host {
     int cancel = 0;
     form.Form_QueryUnload(cancel, unloadMode);
     if (cancel) return;
-    form.Form_Unload(cancel);
+    form.RaiseUnload(cancel);
     if (cancel) return;
     form.SetLoaded(false);
     desktop_.windows.Detach(form);

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -260,12 +261,57 @@ TEST_F(TrayTest, ActivationsArriveAsMouseMessageNumbersInTwips) {
   emit icon->activated(QSystemTrayIcon::Context);
   emit icon->activated(QSystemTrayIcon::MiddleClick);
   emit icon->activated(QSystemTrayIcon::Unknown);
-  EXPECT_EQ(window.moves, (std::vector<float>{0x202 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
+  // A notification area that reports activations, not buttons: an
+  // activation acts as a double click, the context menu opens on a release.
+  EXPECT_EQ(window.moves, (std::vector<float>{0x203 * 15, 0x203 * 15, 0x205 * 15, 0x208 * 15}));
 
   // A window that went without deleting its icon hears nothing more.
   host.UnloadForm(window, 1);
   emit icon->activated(QSystemTrayIcon::DoubleClick);
   EXPECT_EQ(window.moves.size(), 4u);
+}
+
+TEST_F(TrayTest, TheIconWindowsOwnMouseEventsArriveAsMessagesAndStopThere) {
+  // What Qt makes of an icon in an XEmbed area: a top-level window of its
+  // own, shown once the icon is.
+  auto iconWindow = std::make_unique<QWidget>();
+  auto makeIconWindow = [&] {
+    iconWindow = std::make_unique<QWidget>();
+    iconWindow->setObjectName("QSystemTrayIconSys");
+    iconWindow->setMouseTracking(true);
+    iconWindow->show();
+  };
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Add, record));
+  makeIconWindow();
+  auto send = [&](QEvent::Type type, Qt::MouseButton button) {
+    const QPointF at(5, 5);
+    QMouseEvent e(type, at, iconWindow->mapToGlobal(at), button, type == QEvent::MouseMove ? Qt::NoButton : button,
+                  Qt::NoModifier);
+    return QApplication::sendEvent(iconWindow.get(), &e);
+  };
+  EXPECT_TRUE(send(QEvent::MouseButtonPress, Qt::RightButton));
+  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15})) << "a right press is only a press";
+  EXPECT_TRUE(send(QEvent::MouseButtonRelease, Qt::RightButton));
+  send(QEvent::MouseButtonPress, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton);
+  send(QEvent::MouseButtonDblClick, Qt::LeftButton);
+  send(QEvent::MouseButtonRelease, Qt::LeftButton);
+  send(QEvent::MouseMove, Qt::NoButton);
+  send(QEvent::MouseButtonDblClick, Qt::MiddleButton);
+  send(QEvent::MouseButtonPress, Qt::BackButton);  // no message of its own
+  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15, 0x205 * 15, 0x201 * 15, 0x202 * 15, 0x203 * 15,
+                                              0x202 * 15, 0x200 * 15, 0x209 * 15}));
+
+  // The area went and came back (or came up only now): a new window, heard as well.
+  makeIconWindow();
+  EXPECT_TRUE(send(QEvent::MouseButtonRelease, Qt::RightButton));
+  EXPECT_EQ(window.moves.back(), 0x205 * 15);
+  window.moves.clear();
+
+  // Once the icon is deleted its window is no longer heard.
+  ASSERT_TRUE(desktop.tray.Notify(NotifyMessage::Delete, record));
+  send(QEvent::MouseButtonRelease, Qt::RightButton);
+  EXPECT_TRUE(window.moves.empty());
 }
 
 }  // namespace

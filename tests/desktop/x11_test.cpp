@@ -90,6 +90,23 @@ TEST_F(KeyStateTest, ATapWhileAnotherProgramHoldsTheKeyboardIsSeen) {
   XCloseDisplay(other);
 }
 
+TEST_F(KeyStateTest, APollOfFiveKeysReadsTheKeymapOnce) {
+  X11KeyState keys;
+  ASSERT_TRUE(keys.SeesTaps());
+  const int poll[] = {vbKeyF10, vbKeyF12, vbKeyF9, vbKeyF8, vbKeyEscape};
+  ASSERT_EQ(RunTool({"xdotool", "keydown", "F9"}), 0);
+  for (int round = 1; round <= 3; ++round) {
+    for (int key : poll) EXPECT_EQ(keys.IsKeyDown(key), key == vbKeyF9) << "key " << key << ", poll " << round;
+    EXPECT_EQ(keys.KeymapReads(), round);
+  }
+  ASSERT_EQ(RunTool({"xdotool", "keyup", "F9"}), 0);
+  // The next poll reads the keymap anew: the key is up, and a tap of another
+  // key made since is still seen once.
+  ASSERT_EQ(RunTool({"xdotool", "keydown", "F12", "sleep", "0.01", "keyup", "F12"}), 0);
+  for (int key : poll) EXPECT_EQ(keys.IsKeyDown(key), key == vbKeyF12) << "key " << key;
+  EXPECT_EQ(keys.KeymapReads(), 4);
+}
+
 TEST(KeySymOf, TheProgramsKeyNumbers) {
   EXPECT_EQ(KeySymOf(vbKeyEscape), 0xff1bul);
   EXPECT_EQ(KeySymOf(vbKeyF8), 0xffc5ul);

@@ -15,6 +15,9 @@
 #include <sstream>
 #include <thread>
 
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>  // last: their macros clash with other headers
+
 extern char** environ;
 
 namespace tallow::e2e {
@@ -148,6 +151,20 @@ void DesktopUser::SetUp() {
   fs::create_directory(programFolder_);
   fs::copy_file(TALLOWMARK_EXE, InProgramFolder("tallowmark"));
 
+  StartNotificationArea();
+}
+
+void DesktopUser::TearDown() {
+  Stop(textWindow_);
+  Stop(program_);
+  Stop(clipboard_);
+  Stop(trayer_);
+  if (display_) XCloseDisplay(display_);
+  display_ = nullptr;
+  server_.reset();
+}
+
+void DesktopUser::StartNotificationArea() {
   // On this test's display, whatever DISPLAY says: no two tests share a notification area.
   trayer_ = Spawn({"trayer", "--display", server_->Display(), "--edge", "top", "--align", "right", "--widthtype",
                    "request", "--height", "24", "--transparent", "false", "--expand", "true"});
@@ -158,13 +175,7 @@ void DesktopUser::SetUp() {
   })) << "the notification area did not come up";
 }
 
-void DesktopUser::TearDown() {
-  Stop(textWindow_);
-  Stop(program_);
-  Stop(clipboard_);
-  Stop(trayer_);
-  server_.reset();
-}
+void DesktopUser::StopNotificationArea() { Stop(trayer_); }
 
 void DesktopUser::StartProgram() {
   program_ = Spawn({InProgramFolder("tallowmark")});
@@ -204,6 +215,62 @@ long DesktopUser::ProgramResidentKiB() const {
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   return 0;
 }
+
+
+int DesktopUser::WaitProgramEnd() {
+  int status = 0;
+  if (program_ <= 0) return -2;
+  if (!Eventually([&] { return ::waitpid(program_, &status, WNOHANG) == program_; })) return -2;
+  program_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// ---- the notification area -----------------------------------------------------------
+
+std::string DesktopUser::WaitTrayIcon() {
+  if (!display_) display_ = XOpenDisplay(nullptr);
+  if (!display_ || trayer_ <= 0 || program_ <= 0) return "";
+  auto insideTrayer = [&](::Window w) {
+    const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
+    for (::Window root = 0, parent = 0, *children = nullptr; w;) {
+      if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
+      unsigned n = 0;
+      if (!XQueryTree(display_, w, &root, &parent, &children, &n)) return false;
+      if (children) XFree(children);
+      w = parent == root ? 0 : parent;
+    }
+    return false;
+  };
+  std::string icon;
+  Eventually([&] {
+    for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
+      if (insideTrayer(std::stoul(w))) icon = w;
+    return !icon.empty() || !ProgramRunning();
+  });
+  // A user sees it before acting on it; the program has finished starting
+  // by then (the Send Email window hides itself 100 ms after its load).
+  if (!icon.empty()) std::this_thread::sleep_for(500ms);
+  return icon;
+}
+
+std::string DesktopUser::Pixels(const std::string& window) {
+  if (!display_) display_ = XOpenDisplay(nullptr);
+  XWindowAttributes a{};
+  if (!display_ || !XGetWindowAttributes(display_, std::stoul(window), &a)) return "";
+  XImage* image = XGetImage(display_, std::stoul(window), 0, 0, static_cast<unsigned>(a.width),
+                            static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+  if (!image) return "";
+  std::string pixels(image->data, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height));
+  XDestroyImage(image);
+  return pixels;
+}
+
+void DesktopUser::MouseDown(const std::string& window, int button) {
+  ASSERT_FALSE(window.empty()) << "no window to press on";
+  RunTool({"xdotool", "mousemove", "--window", window, "--polar", "0", "0", "mousedown", std::to_string(button)});
+}
+
+void DesktopUser::MouseUp(int button) { RunTool({"xdotool", "mouseup", std::to_string(button)}); }
 
 // ---- windows ----------------------------------------------------------------------
 

@@ -17,6 +17,8 @@
 #include "desktop/xserver.h"
 #include "support/fixture.h"
 
+typedef struct _XDisplay Display;
+
 namespace tallow::e2e {
 
 inline const std::string kAppTitle = "Tallowmark By tallowmark.example";
@@ -53,6 +55,21 @@ class DesktopUser : public testing::ProgramTest {
   bool ProgramRunning();
   // Its resident memory, in KiB (0 when it is not running).
   long ProgramResidentKiB() const;
+  // Waits for the program to end by itself: its exit status, -1 when a
+  // signal ended it, -2 when it still runs after 10 s.
+  int WaitProgramEnd();
+
+  // ---- the notification area (trayer) ----
+  void StartNotificationArea();
+  void StopNotificationArea();
+  // The program's icon once it is docked in the notification area and the
+  // program has finished starting, or "" after 10 s.
+  std::string WaitTrayIcon();
+  // The pixels a window shows now.
+  std::string Pixels(const std::string& window);
+  // Presses and releases a mouse button on a window, at its centre.
+  void MouseDown(const std::string& window, int button);
+  void MouseUp(int button);
 
   // ---- windows ----
   // The visible windows titled exactly `title`.
@@ -110,6 +127,7 @@ class DesktopUser : public testing::ProgramTest {
   testing::TempDir testFolder_;
   std::unique_ptr<desktop::testing::XServer> server_;
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
+  Display* display_ = nullptr;  // the test's own connection, for what xdotool cannot tell
 };
 
 }  // namespace tallow::e2e

@@ -108,6 +108,29 @@ TEST_F(ModelTest, CancelledUnloadKeepsTheWindow) {
   EXPECT_EQ(p.log, (std::vector<std::string>{"Change kept", "QueryUnload 0", "QueryUnload 1", "Unload"}));
 }
 
+TEST_F(ModelTest, AReferenceHearsResizeAndUnloadAfterTheWindowItself) {
+  FormRef ref;
+  ref.Resize = [&] { p.log.push_back("ref Resize " + std::to_string(ref->WindowState())); };
+  ref.Unload = [&](int&) { p.log.push_back("ref Unload"); };
+  ref = &win();
+  win().SetWindowState(vbMaximized);
+  p.cancelUnload = true;
+  {
+    Program::Dispatch d(app);
+    win().Unload();
+  }
+  p.cancelUnload = false;
+  {
+    Program::Dispatch d(app);
+    win().Unload();
+  }
+  // A cancelled unload is not passed on; the window's own handler comes first.
+  EXPECT_EQ(p.log, (std::vector<std::string>{"ref Resize 2", "QueryUnload 1", "Unload", "QueryUnload 1", "Unload",
+                                             "ref Unload"}));
+  EXPECT_EQ(p.destroyed, 1);
+  EXPECT_EQ(ref.get(), nullptr) << "the reference let go of the destroyed window";
+}
+
 TEST_F(ModelTest, SelectingFromCodeRaisesClickBeforeTheNextStatement) {
   TestWindow& w = win();
   w.List1.AddItem("a");

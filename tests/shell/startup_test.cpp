@@ -34,7 +34,7 @@ TEST_F(StartupTest, TextsAreSetAndTheStartUpWindowIsGone) {
   EXPECT_FALSE(app.ToolbarShift.get()->Visible());
   EXPECT_EQ(app.ToolbarShift.get()->Caption(), app.AppTitle);
   ASSERT_TRUE(app.FrmSysTray.IsLoaded());
-  EXPECT_EQ(app.FrmSysTray.get()->FSys, app.ToolbarShift.get());
+  EXPECT_EQ(app.FrmSysTray.get()->FSys.get(), app.ToolbarShift.get());
   EXPECT_TRUE(app.Welcome.IsLoaded());
 }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <map>
 #include <set>
 #include <string>
@@ -154,6 +155,11 @@ class FakeWindows : public WindowSystem {
   std::vector<std::string> attached, detached;
   void Attach(Form& f) override { attached.push_back(f.Name()); }
   void Detach(Form& f) override { detached.push_back(f.Name()); }
+  // Every existing file holds a picture.
+  std::string LoadPicture(const std::string& path) override {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) ? "file:" + path : "";
+  }
 };
 
 // The event loop on a virtual clock: Advance() fires the due timers in time

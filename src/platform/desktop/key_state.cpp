@@ -67,12 +67,16 @@ bool X11KeyState::IsKeyDown(int key) {
   if (!display_ || !sym) return false;
   const KeyCode code = XKeysymToKeycode(display_, sym);
   if (!code) return false;
-  // The keymap reply comes after every event the server sent before it, so a
-  // tap finished before this call is in the queue when Drain runs.
-  char keys[32];
-  XQueryKeymap(display_, keys);
-  Drain();
-  const bool down = (keys[code / 8] >> (code % 8)) & 1;
+  if (askedSinceRead_[code] || keymapReads_ == 0) {
+    // The keymap reply comes after every event the server sent before it, so
+    // a tap finished before this read is in the queue when Drain runs.
+    XQueryKeymap(display_, keymap_);
+    ++keymapReads_;
+    askedSinceRead_.fill(false);
+    Drain();
+  }
+  askedSinceRead_[code] = true;
+  const bool down = (keymap_[code / 8] >> (code % 8)) & 1;
   const bool tapped = pressed_[code];
   pressed_[code] = false;
   return down || tapped;

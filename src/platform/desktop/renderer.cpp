@@ -213,6 +213,7 @@ class FormWidget : public QWidget, public View {
   void Popup(Menu& menu) override {
     auto* popup = new QMenu(this);
     popup->setAttribute(Qt::WA_DeleteOnClose);
+    popup->setSeparatorsCollapsible(false);  // two separators in a row show as two lines
     Fill(popup, menu);
     popup->popup(QCursor::pos());
   }
@@ -488,6 +489,8 @@ void Renderer::Detach(Form& form) {
   widget->Retire();
   dispatch_.Defer([widget] { widget->deleteLater(); });
 }
+
+std::string Renderer::LoadPicture(const std::string& path) { return LoadPictureFile(path); }
 
 QWidget* Renderer::WidgetOf(const Form& form) const {
   auto it = forms_.find(&form);

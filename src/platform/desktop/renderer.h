@@ -20,6 +20,7 @@ class Renderer : public WindowSystem {
   ~Renderer() override;
   void Attach(Form& form) override;
   void Detach(Form& form) override;
+  std::string LoadPicture(const std::string& path) override;
 
   bool IsAttached(const Form* form) const { return forms_.count(form) > 0; }
   // The widget drawing a window or a control; nullptr when there is none

@@ -1,0 +1,159 @@
+// The tray icon as a user meets it in trayer: docked and flashing, its menu
+// on the right button's release, the Send Email window from the menu, the
+// host window on a double-click, and "&Exit", which ends the program and
+// leaves every data file as it was.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <thread>
+
+#include "e2e/desktop_user.h"
+
+namespace tallow::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
+
+class TrayIcon : public DesktopUser {
+ protected:
+  // A program folder as after the first start: the welcome window stays
+  // hidden, so the program shows nothing but its icon.
+  void SetUp() override {
+    DesktopUser::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+    testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+  }
+  // The popup menu: the one window the program shows, once it is there.
+  std::string WaitMenu() {
+    std::vector<std::string> windows;
+    for (auto until = Clock::now() + 10s; Clock::now() < until; std::this_thread::sleep_for(50ms))
+      if ((windows = ProgramWindows()).size() == 1) return windows.front();
+    return "";
+  }
+  void Xdotool(const std::vector<std::string>& args) {
+    std::vector<std::string> argv{"xdotool"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    int status = 0;
+    Capture(argv, &status);
+    EXPECT_EQ(status, 0) << args.front();
+  }
+};
+
+TEST_F(TrayIcon, DockedFlashingAndItsMenuOpensOnTheRightRelease) {
+  StartProgram();
+  const std::string icon = WaitTrayIcon();
+  ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
+  Screenshot("e2e-tray-icon");
+
+  // Two pictures a second apart differ, two seconds apart match. Taken in
+  // the middle of a flash, well away from its changes.
+  const std::string first = Pixels(icon);
+  ASSERT_FALSE(first.empty());
+  const auto start = Clock::now();
+  while (Pixels(icon) == first && Clock::now() - start < 3s) std::this_thread::sleep_for(20ms);
+  ASSERT_LT(Clock::now() - start, 3s) << "the icon does not flash";
+  std::this_thread::sleep_for(500ms);
+  const std::string a = Pixels(icon);
+  std::this_thread::sleep_for(1s);
+  const std::string b = Pixels(icon);
+  std::this_thread::sleep_for(1s);
+  const std::string c = Pixels(icon);
+  EXPECT_NE(a, b) << "a second apart";
+  EXPECT_EQ(a, c) << "two seconds apart";
+
+  // Right button held: nothing. Released: the menu.
+  MouseDown(icon, 3);
+  std::this_thread::sleep_for(1s);
+  EXPECT_TRUE(ProgramWindows().empty()) << "the menu opened on the press";
+  MouseUp(3);
+  const std::string menu = WaitMenu();
+  ASSERT_FALSE(menu.empty()) << "the menu did not open on the release";
+  Screenshot("e2e-tray-menu");
+
+  // "Send Email": the second item, a separator away from the first.
+  Key("Down");
+  Key("Down");
+  Key("Return");
+  EXPECT_FALSE(WaitWindow(kSendEmail).empty()) << "\"Send Email\" did not show the Send Email window";
+  EXPECT_TRUE(ProgramRunning());
+}
+
+TEST_F(TrayIcon, DoubleClickShowsTheHostWindowAndTheSendEmailWindow) {
+  StartProgram();
+  const std::string icon = WaitTrayIcon();
+  ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
+  Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "--repeat", "2", "--delay", "80", "1"});
+  EXPECT_FALSE(WaitWindow(kAppTitle).empty()) << "the host window did not show";
+  EXPECT_FALSE(WaitWindow(kSendEmail).empty()) << "the Send Email window did not show";
+  Screenshot("e2e-tray-restore");
+}
+
+TEST_F(TrayIcon, ExitEndsTheProgramAndLeavesEveryDataFileAsItWas) {
+  testing::WriteFile(InProgramFolder("data1.txt"), "Subject\r\nMessage\r\n");
+  testing::WriteFile(InProgramFolder("books.lst"), "Default\r\nFriends\r\n");
+  std::filesystem::create_directory(InProgramFolder("Friends"));
+  testing::WriteFile(InProgramFolder("Friends/address.dat"), "Ann: ann@example.org*\r\n");
+  StartProgram();
+  const std::string icon = WaitTrayIcon();
+  ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
+
+  // Every file as start-up left it: its bytes, and which file it is (a
+  // write makes a new one) and when it was last written.
+  struct Seen {
+    std::string bytes;
+    ino_t inode;
+    long long written;
+  };
+  auto look = [&] {
+    std::map<std::string, Seen> files;
+    for (const auto& name : ProgramFolderListing()) {
+      if (name.back() == '/' || name == "tallowmark") continue;
+      struct stat st {};
+      ::stat(InProgramFolder(name).c_str(), &st);
+      files[name] = {testing::ReadFile(InProgramFolder(name)), st.st_ino,
+                     st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+    }
+    return files;
+  };
+  const auto before = look();
+
+  Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "3"});
+  const std::string menu = WaitMenu();
+  ASSERT_FALSE(menu.empty()) << "the menu did not open";
+  // "&Exit" is the last item: a click just above the menu's bottom edge.
+  const std::string size = Capture({"xdotool", "getwindowgeometry", "--shell", menu});
+  const int width = std::stoi(size.substr(size.find("WIDTH=") + 6));
+  const int height = std::stoi(size.substr(size.find("HEIGHT=") + 7));
+  Click(menu, Point{width / 2, height - 10});
+  EXPECT_EQ(WaitProgramEnd(), 0) << "\"&Exit\" did not end the program with status 0";
+
+  const auto after = look();
+  ASSERT_EQ(after.size(), before.size());
+  for (const auto& [name, seen] : before) {
+    EXPECT_EQ(after.at(name).bytes, seen.bytes) << name;
+    EXPECT_EQ(after.at(name).inode, seen.inode) << name << " was written anew";
+    EXPECT_EQ(after.at(name).written, seen.written) << name << " was written";
+  }
+}
+
+TEST_F(TrayIcon, DocksInANotificationAreaThatComesUpLater) {
+  StopNotificationArea();
+  StartProgram();
+  std::this_thread::sleep_for(2s);  // started, with nowhere to put its icon
+  EXPECT_TRUE(ProgramWindows().empty());
+  StartNotificationArea();
+  const std::string icon = WaitTrayIcon();
+  ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area that came up later";
+  Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "3"});
+  EXPECT_FALSE(WaitMenu().empty()) << "the docked icon does not open its menu";
+}
+
+}  // namespace
+}  // namespace tallow::e2e
