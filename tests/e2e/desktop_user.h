@@ -127,6 +127,9 @@ class DesktopUser : public testing::ProgramTest {
   testing::TempDir testFolder_;
   std::unique_ptr<desktop::testing::XServer> server_;
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
+  // True when the window is inside the notification area (trayer's windows).
+  bool InNotificationArea(const std::string& window);
+
   Display* display_ = nullptr;  // the test's own connection, for what xdotool cannot tell
 };
 
