@@ -20,7 +20,8 @@ if(TALLOWMARK_BENCH AND EXISTS ${CMAKE_SOURCE_DIR}/bench/desktop/desktop_bench.c
   add_executable(desktop_bench ${CMAKE_SOURCE_DIR}/bench/desktop/desktop_bench.cpp
                                ${CMAKE_SOURCE_DIR}/tests/desktop/xserver.cpp)
   target_include_directories(desktop_bench PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-  target_link_libraries(desktop_bench PRIVATE tallowmark_desktop benchmark::benchmark)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  target_link_libraries(desktop_bench PRIVATE tallowmark_desktop benchmark::benchmark Qt6::Test)
   target_compile_definitions(desktop_bench PRIVATE
     TALLOWMARK_EXE="$<TARGET_FILE:tallowmark>" BARE_QT_EXE="$<TARGET_FILE:bare_qt>")
   add_dependencies(desktop_bench tallowmark bare_qt)

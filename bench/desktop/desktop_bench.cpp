@@ -1,14 +1,21 @@
 // The real desktop on a virtual display of its own: how fast text is typed
-// into the focused window, and how long tallowmark takes from process start
-// to the first pass of its event loop (and how much memory it holds then),
-// side by side with a bare Qt Widgets program. And how much memory a send
-// takes when the mail system says 400 MB before it fails.
+// into the focused window; how long tallowmark takes from process start to
+// the first pass of its event loop (and how much memory it holds then), side
+// by side with a bare Qt Widgets program; how long it takes until the Send
+// Email window answers F10, with empty files and with files at their limits;
+// how long the Send Email window takes to open a large template; and how much
+// memory a send takes when the mail system says 400 MB before it fails.
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QListWidget>
+#include <QTest>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -19,10 +26,15 @@
 #include <vector>
 
 #include "desktop/xserver.h"
+#include "platform/desktop/desktop.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+#include "program.h"
 
-#include <X11/Xlib.h>  // last: its macros clash with other headers
+#include <X11/Xatom.h>  // after Qt: its macros clash with Qt's names
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 extern char** environ;
 
@@ -145,6 +157,205 @@ void BM_StartUp(benchmark::State& state, const char* exe) {
 BENCHMARK_CAPTURE(BM_StartUp, tallowmark, TALLOWMARK_EXE)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_StartUp, bare_qt, BARE_QT_EXE)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// ---- start-up until the Send Email window answers F10 ----------------------------
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// A program folder of its own holding a copy of the program, the settings,
+// the marker that keeps the welcome window hidden, `books` names in
+// books.lst ("Default" first) and `entries` contacts in "Default", the book
+// the Send Email window opens with. Returns the program's path.
+std::string ProgramWith(const char* exe, int books, int entries) {
+  namespace fs = std::filesystem;
+  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  if (!::mkdtemp(templ.data())) return {};
+  const fs::path folder = templ;
+  fs::copy_file(exe, folder / "tallowmark");
+  WriteText(folder / "settings.dat", "1:\r\n0:\r\n[END]\r\n");
+  WriteText(folder / "showyes.dat", "NoShow\r\n");
+  if (books > 0) {
+    std::string list = "Default\r\n";
+    for (int i = 1; i < books; ++i) list += "Address book number " + std::to_string(i) + "\r\n";
+    WriteText(folder / "books.lst", list);
+  }
+  if (entries > 0) {
+    std::string book;
+    for (int i = 0; i < entries; ++i)
+      book += "Contact " + std::to_string(i) + ": contact" + std::to_string(i) + "@example.org*\r\n";
+    fs::create_directory(folder / "Default");
+    WriteText(folder / "Default" / "address.dat", book);
+  }
+  return (folder / "tallowmark").string();
+}
+
+// Windows come and go while we look at them: their errors are no concern here.
+int IgnoreXErrors(::Display*, XErrorEvent*) { return 0; }
+
+// Whether a top-level window whose title ends in `suffix` is on the screen.
+bool Showing(::Display* x, const std::string& suffix) {
+  const Atom name = XInternAtom(x, "_NET_WM_NAME", False), utf8 = XInternAtom(x, "UTF8_STRING", False);
+  ::Window root, parent, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(x, DefaultRootWindow(x), &root, &parent, &children, &count)) return false;
+  bool found = false;
+  for (unsigned i = 0; i < count && !found; ++i) {
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(x, children[i], &attributes) || attributes.map_state != IsViewable) continue;
+    Atom type;
+    int format;
+    unsigned long items, after;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(x, children[i], name, 0, 256, False, utf8, &type, &format, &items, &after, &data) ==
+            Success &&
+        data) {
+      const std::string title(reinterpret_cast<char*>(data), items);
+      found = title.size() >= suffix.size() && title.compare(title.size() - suffix.size(), suffix.size(), suffix) == 0;
+      XFree(data);
+    }
+  }
+  if (children) XFree(children);
+  return found;
+}
+
+// Starts the program with F10 held down, as a user who wants the Send Email
+// window at once; the time until it shows, or a negative time when it has not
+// shown within the patience.
+double UntilF10Answers(::Display* x, const std::string& exe) {
+  constexpr auto kPatience = std::chrono::minutes(15);
+  const KeyCode f10 = XKeysymToKeycode(x, XK_F10);
+  XTestFakeKeyEvent(x, f10, True, 0);
+  XFlush(x);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  std::string arg0 = exe;
+  char* argv[] = {arg0.data(), nullptr};
+  pid_t pid = -1;
+  const auto start = std::chrono::steady_clock::now();
+  const int rc = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  double seconds = -1;
+  bool ended = false;
+  while (rc == 0 && !ended && std::chrono::steady_clock::now() - start < kPatience) {
+    ended = ::waitpid(pid, nullptr, WNOHANG) == pid;
+    if (Showing(x, " - [ Send Email ]")) {
+      seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  XTestFakeKeyEvent(x, f10, False, 0);
+  XFlush(x);
+  if (rc == 0 && !ended) {
+    ::kill(pid, SIGTERM);
+    ::waitpid(pid, nullptr, 0);
+  }
+  return seconds;
+}
+
+void BM_StartUpUntilF10(benchmark::State& state, int books, int entries) {
+  if (!Display()) return state.SkipWithError("no virtual display (Xvfb)");
+  static ::Display* x = [] {
+    XSetErrorHandler(IgnoreXErrors);
+    return XOpenDisplay(Display()->Display().c_str());
+  }();
+  if (!x) return state.SkipWithError("the virtual display cannot be reached");
+  ::unsetenv("TALLOWMARK_STARTUP_PROBE");  // the run goes on past the first pass of the event loop
+  const std::string program = ProgramWith(TALLOWMARK_EXE, books, entries);
+  for (auto _ : state) {
+    const double seconds = UntilF10Answers(x, program);
+    if (seconds < 0) return state.SkipWithError("the Send Email window did not answer F10");
+    state.SetIterationTime(seconds);
+  }
+  std::error_code ec;
+  std::filesystem::remove_all(std::filesystem::path(program).parent_path(), ec);
+}
+BENCHMARK_CAPTURE(BM_StartUpUntilF10, empty, 0, 0)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_CAPTURE(BM_StartUpUntilF10, at_the_limits, 30001, 1001)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+
+// ---- the Send Email window opening a large template --------------------------------
+
+// The program folder of the in-process window.
+class FolderEnvironment : public tallow::Environment {
+ public:
+  explicit FolderEnvironment(std::string folder) : folder_(std::move(folder)) {}
+  std::string ProgramFolder() override { return folder_; }
+  std::string ExeName() override { return "tallowmark"; }
+  std::string CurrentDirectory() override { return folder_; }
+
+ private:
+  std::string folder_;
+};
+
+// A message of `bytes` bytes: one line of letters without a blank (a pasted
+// code or data line: the hardest for a text layout to wrap), or lines of
+// words of 70 characters each.
+std::string Message(size_t bytes, bool oneLine) {
+  const std::string words = "The quick brown fox jumps over the lazy dog, then rests a while. 1234\r\n";
+  std::string text;
+  text.reserve(bytes + words.size());
+  while (text.size() < bytes) text += oneLine ? std::string("abcdefghijklmnopqrstuvwxyz0123456789") : words;
+  text.resize(bytes);
+  return text;
+}
+
+// The Send Email window on the real widgets (Qt's offscreen platform), over a
+// folder holding a small template and the large one; each run clicks the
+// small one, then times the click on the large one until the window has been
+// painted with it.
+void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
+  namespace fs = std::filesystem;
+  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  if (!::mkdtemp(templ.data())) return state.SkipWithError("no temporary folder");
+  WriteText(fs::path(templ) / "data1.txt", "Small\r\nA short message.\r\n");
+  WriteText(fs::path(templ) / "data2.txt",
+            "Large\r\n" + Message(static_cast<size_t>(state.range(0)) * 1024, oneLine) + "\r\n");
+  {
+    tallow::desktop::Desktop desktop;
+    FolderEnvironment env(templ);
+    tallow::Services services = desktop.services();
+    tallow::Program app(tallow::Services{services.messages, services.clipboard, services.keys, services.keyboard,
+                                         services.tray, services.automation, services.mapi, services.loop, env,
+                                         services.windows});
+    app.AppTitle = "Tallowmark";
+    desktop.dispatch.wrap = [&app](const tallow::desktop::Dispatcher::Call& call) {
+      tallow::Program::Dispatch d(app);
+      call();
+    };
+    tallow::desk::Form1* w = nullptr;
+    desktop.dispatch([&] {
+      w = &app.Form1();
+      w->Show();
+    });
+    QWidget* window = desktop.windows.WidgetOf(*w);
+    auto* list = static_cast<QListWidget*>(desktop.windows.WidgetOf(w->List1));
+    auto click = [&](int row) {
+      QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+      window->repaint();
+      QApplication::processEvents();
+    };
+    for (auto _ : state) {
+      state.PauseTiming();
+      click(0);
+      state.ResumeTiming();
+      click(1);
+    }
+    if (w->txtSubject.Text() != "Large") state.SkipWithError("the large template did not open");
+    desktop.dispatch.wrap = [](const tallow::desktop::Dispatcher::Call& call) { call(); };
+  }
+  std::error_code ec;
+  fs::remove_all(templ, ec);
+}
+BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)
+    ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
+    ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The peak resident memory of this process since the last reset (KiB).
 long PeakKiB() {
   std::ifstream status("/proc/self/status");
@@ -180,4 +391,15 @@ BENCHMARK(BM_TalkativeMailSystem)->Arg(400000000)->Iterations(1)->Unit(benchmark
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// The Qt application of the in-process windows, on Qt's offscreen platform:
+// the programs started above use the virtual display.
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  int qtArgc = 3;
+  char* qtArgv[] = {argv[0], const_cast<char*>("-platform"), const_cast<char*>("offscreen"), nullptr};
+  QApplication qapp(qtArgc, qtArgv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

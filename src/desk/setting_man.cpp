@@ -17,8 +17,21 @@ bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
   return false;
 }
 
+bool ChoosesOffice(const std::string& firstField) { return firstField == "0"; }
+
+bool SettingsFileChoosesOffice(Program& app) {
+  std::string text;
+  stores::ReadWholeFile(stores::JoinPath(app.svc().env.ProgramFolder(), stores::kSettingsFile), text);
+  const std::vector<std::string> fields = stores::ParseSettings(text);
+  return ChoosesOffice(fields.empty() ? std::string() : fields[0]);
+}
+
 void HideWelcomeClick(Program& app, CheckBox& box) {
+  // Setting the box back raises its Click, which has nothing more to do.
+  static bool settingBack = false;
+  if (settingBack) return;
   const std::string marker = stores::JoinPath(app.svc().env.ProgramFolder(), stores::kHideWelcomeMarker);
+  bool failed = false;
   if (box.Value() == 1) {
     if (app.MsgBox("Are you sure you want to hide this screen in the future?", MsgButtons::YesNo, MsgIcon::None,
                    app.AppTitle) != vbYes) {
@@ -27,13 +40,21 @@ void HideWelcomeClick(Program& app, CheckBox& box) {
       box.SetValue(0);
       return;
     }
-    if (!stores::WriteWholeText(marker, "NoShow"))
+    if (!stores::WriteWholeText(marker, "NoShow")) {
       ReportFailure(app, std::string("The choice to hide the welcome screen could not be saved to ") +
                              stores::kHideWelcomeMarker + ".");
+      failed = true;
+    }
   }
-  if (box.Value() == 0 && stores::FileExists(marker) && !stores::DeleteFile(marker))
+  if (box.Value() == 0 && stores::FileExists(marker) && !stores::DeleteFile(marker)) {
     ReportFailure(app, std::string("The choice to show the welcome screen could not be saved: ") +
                            stores::kHideWelcomeMarker + " could not be deleted.");
+    failed = true;
+  }
+  if (!failed) return;
+  settingBack = true;
+  box.SetValue(stores::FileExists(marker) ? 1 : 0);
+  settingBack = false;
 }
 
 SettingMan::SettingMan(Program& app)
@@ -111,12 +132,10 @@ void SettingMan::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, L
 // Runs once per load, on the list the load has just created empty.
 void SettingMan::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List1, /*clearFirst=*/false); }
 
-// Outlook (Office) exactly when the first field is "0"; anything else,
-// a missing field included, chooses Outlook Express.
 void SettingMan::SetupForm() {
   Option1[1].SetValue(false);
   Option1[0].SetValue(true);
-  if (List1.List(0) == "0") {
+  if (ChoosesOffice(List1.List(0))) {
     Option1[1].SetValue(true);
     Option1[0].SetValue(false);
   }
@@ -137,7 +156,11 @@ void SettingMan::Form_Load() {
 void SettingMan::Option1_Click(int index) { Option1[index == 0 ? 1 : 0].SetValue(false); }
 
 void SettingMan::Command1_Click() {
-  if (!SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value())) return;
+  if (!SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value())) {
+    // Shows the choice that stays in force (Option1_Click turns the other off).
+    Option1[SettingsFileChoosesOffice(app) ? 1 : 0].SetValue(true);
+    return;
+  }
   app.MsgBox("Settings have been changed.", MsgButtons::OK, MsgIcon::Information, "Settings Saved");
   app.Form1().ReFreshSettings();
 }

@@ -68,10 +68,18 @@ void ReportFailure(Program& app, const std::string& what);
 // the user, when it could not be written (the old file is then whole).
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook);
 
+// Whether a first settings field chooses Outlook (Office) in the windows'
+// option pairs: exactly when it is "0"; anything else, a missing field
+// included, chooses Outlook Express.
+bool ChoosesOffice(const std::string& firstField);
+// The option pair's choice that settings.dat holds now.
+bool SettingsFileChoosesOffice(Program& app);
+
 // The hide-welcome check box of the settings window and of the welcome
 // window: run after the box's value has changed. Checking it asks first and
 // on Yes writes the marker; on No the box ends unchecked; an unchecked box
-// removes the marker.
+// removes the marker. When the marker cannot be written or removed, the box
+// is set back to show whether it is there.
 void HideWelcomeClick(Program& app, CheckBox& box);
 
 }  // namespace tallow::desk

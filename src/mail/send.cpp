@@ -6,13 +6,19 @@ std::string ExpressFooter(const std::string& appTitle) {
   return std::string("\r\n\r\n\r\n") + "-----------------------" + "\r\n\r\n" + appTitle + "\r\n\r\n" + "   ";
 }
 
+std::string Recipient(const std::string& box) {
+  const size_t first = box.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return box.substr(first, box.find_last_not_of(" \t") - first + 1);
+}
+
 void SendMailByOutlook(MailAutomation& automation, const std::string& subject, const std::string& recipient,
                        const std::string& body) {
   // Declared in this order so that the item is released before the application.
   std::unique_ptr<MailApplication> outlook = automation.CreateObject("Outlook.application");
   std::unique_ptr<MailItem> item = outlook->CreateItem(0);
   item->SetSubject(subject);
-  item->SetTo(recipient);
+  item->SetTo(Recipient(recipient));
   item->SetBody(body);
   item->Send();
 }
@@ -42,7 +48,7 @@ std::optional<ExpressFailure> SendByExpress(SimpleMapi& mapi, EventLoop& loop, c
     step = "starting a new message";
     mapi.Compose();
     step = "resolving the recipient";
-    mapi.SetRecipAddress(sendTo.Text());
+    mapi.SetRecipAddress(Recipient(sendTo.Text()));
     mapi.ResolveName();
     step = "writing the message";
     mapi.SetMsgSubject(subject.Text());

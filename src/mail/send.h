@@ -14,6 +14,11 @@ namespace tallow::mail {
 // three blanks: 40 characters plus the title.
 std::string ExpressFooter(const std::string& appTitle);
 
+// The recipient as both roads hand it over: the box's text without leading
+// and trailing blanks (a copied line often brings one along). Blanks inside
+// stay, and the mail system refuses such an address.
+std::string Recipient(const std::string& box);
+
 // Hands one message to Outlook through its automation interface. The objects
 // held so far are released on every way out. Throws MailError when the mail
 // system fails at any step, so that the caller can say the message did not go.

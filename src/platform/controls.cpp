@@ -21,6 +21,10 @@ void Control::Changed() {
   if (view) view->Changed();
 }
 
+void Control::ItemsChanged(int first, int removed, int added) {
+  if (view) view->ItemsChanged(first, removed, added);
+}
+
 void Control::SetVisible(bool visible) {
   if (visible_ == visible) return;
   visible_ = visible;
@@ -74,9 +78,27 @@ void CommandButton::Press() {
 TextBox::TextBox(Form& owner, std::string name, Control* container, std::string text)
     : Control(owner, ControlKind::TextBox, std::move(name), container), text_(std::move(text)) {}
 
+std::string OneLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c != '\r' && c != '\n') {
+      out += c;
+      continue;
+    }
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    if (i + 1 < text.size()) out += ' ';
+  }
+  return out;
+}
+
+// Subjects, book names, contact names and addresses go from one-line boxes
+// into files that keep each of them on one line.
 void TextBox::SetText(const std::string& text) {
-  if (text_ == text) return;
-  text_ = text;
+  const std::string held = multiLine ? text : OneLine(text);
+  if (text_ == held) return;
+  text_ = held;
   Changed();
   if (Change) Change();
 }
@@ -93,12 +115,12 @@ std::string ListBox::List(int index) const {
 void ListBox::SetList(int index, const std::string& text) {
   if (index < 0 || index >= ListCount()) return;
   items_[static_cast<size_t>(index)] = text;
-  Changed();
+  ItemsChanged(index, 1, 1);
 }
 
 void ListBox::AddItem(const std::string& text) {
   items_.push_back(text);
-  Changed();
+  ItemsChanged(ListCount() - 1, 0, 1);
 }
 
 void ListBox::RemoveItem(int index) {
@@ -108,13 +130,14 @@ void ListBox::RemoveItem(int index) {
     listIndex_ = -1;
   else if (listIndex_ > index)
     --listIndex_;
-  Changed();
+  ItemsChanged(index, 1, 0);
 }
 
 void ListBox::Clear() {
+  const int removed = ListCount();
   items_.clear();
   listIndex_ = -1;
-  Changed();
+  ItemsChanged(0, removed, 0);
 }
 
 void ListBox::SetListIndex(int index) {
@@ -122,6 +145,10 @@ void ListBox::SetListIndex(int index) {
   listIndex_ = index;
   Changed();
   if (Click) Click();
+}
+
+void ListBox::UserClick(int index) {
+  if (index >= 0 && index < ListCount()) SetListIndex(index);
 }
 
 void ListBox::DoubleClick() {
@@ -268,6 +295,8 @@ std::vector<std::string> ListFiles(const std::string& folder, const std::string&
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string name = it->path().filename().string();
     if (name.empty() || name[0] == '.') continue;  // hidden
+    // The windows keep a listed name in a one-line box, which holds no line break.
+    if (name.find_first_of("\r\n") != std::string::npos) continue;
     std::error_code sec;
     if (!it->is_regular_file(sec) || sec) continue;  // folders, devices, broken links
     if (MatchesPattern(name, pattern)) files.push_back(std::move(name));

@@ -50,6 +50,7 @@ class Control {
 
  protected:
   void Changed();                        // tells the view
+  void ItemsChanged(int first, int removed, int added);
 
  private:
   Form& owner_;
@@ -97,7 +98,9 @@ class TextBox : public Control {
   bool multiLine = false;                // multi-line boxes hold CR LF line breaks
   bool scrollBars = false;               // vertical scroll bar
   const std::string& Text() const { return text_; }
-  // Raises Change when the text differs from what the box holds.
+  // Raises Change when the text differs from what the box holds. A one-line
+  // box never holds a line break: each CR LF, CR or LF becomes one blank,
+  // and one at the very end is dropped.
   void SetText(const std::string& text);
   std::function<void()> Change;
  private:
@@ -120,6 +123,9 @@ class ListBox : public Control {
   void SetListIndex(int index);
   bool Selected(int index) const { return index >= 0 && index == listIndex_; }
   const std::vector<std::string>& Items() const { return items_; }
+  // The user clicking an item: selects it and raises Click, also when it was
+  // selected. A click on no item (the empty space below the items) does nothing.
+  void UserClick(int index);
   // The user double-clicking the selected item.
   void DoubleClick();
   std::function<void()> Click;
@@ -253,13 +259,17 @@ class ControlArray {
   std::vector<std::unique_ptr<T>> items_;
 };
 
+// The text as a one-line box holds it: each CR LF, CR or LF one blank, and
+// one at the very end dropped.
+std::string OneLine(const std::string& text);
+
 // File-name matching of a file list: "*" and "?" wildcards, letters compared
 // without regard to case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);
 // The file list's order: by name as text, letters without regard to case.
 bool FileNameLess(const std::string& a, const std::string& b);
 // What a file list of that folder and pattern lists: the ordinary, visible
-// files, in the file list's order.
+// files whose names hold no line break, in the file list's order.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
 
 }  // namespace tallow

@@ -22,6 +22,10 @@ class View {
  public:
   virtual ~View() = default;
   virtual void Changed() = 0;        // the model changed: show its state again
+  // A list's items changed: `removed` items went from `first` on, and
+  // `added` items of the list stand there now. Only those items changed; a
+  // change of selection comes through Changed().
+  virtual void ItemsChanged(int /*first*/, int /*removed*/, int /*added*/) { Changed(); }
   virtual void Focus() {}            // give the keyboard focus to it
   virtual void Raise() {}            // bring a window to the front
   virtual void Popup(Menu&) {}       // pop a window's menu up at the pointer

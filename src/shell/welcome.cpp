@@ -55,12 +55,18 @@ void Welcome::Form_Load() {
 }
 
 // On a failed write the Send Email window is still loaded (start-up relies on
-// it for the hot keys) but keeps the settings it has.
+// it for the hot keys) but keeps the settings it has, and the options show
+// the choice that stays in force.
 void Welcome::SaveOutLook() {
-  if (desk::SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value()))
+  if (showingFile_) return;
+  if (desk::SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value())) {
     app.Form1().ReFreshSettings();
-  else
-    app.Form1();
+    return;
+  }
+  app.Form1();
+  showingFile_ = true;  // the option's Click must not write again
+  Option1[desk::SettingsFileChoosesOffice(app) ? 1 : 0].SetValue(true);
+  showingFile_ = false;
 }
 
 void Welcome::ShowYes() {

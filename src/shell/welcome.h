@@ -38,6 +38,7 @@ class Welcome : public Window {
 
  private:
   bool hiddenAtLoad_ = false;
+  bool showingFile_ = false;  // the options are being set to what settings.dat holds
 };
 
 }  // namespace tallow::shell

@@ -45,6 +45,14 @@ TEST_F(AddBookTest, SaveListsTheBookLastMakesItsFolderAndCloses) {
   EXPECT_EQ(ReadFile(InFolder("books.lst")), "Default\r\nHome\r\nWork\r\n");
 }
 
+TEST_F(AddBookTest, ANamePastedWithALineBreakIsOneBookOfOneLine) {
+  WriteBooks("Default\r\n");
+  Save("Alpha\r\nBeta\r\n");
+  EXPECT_EQ(ReadFile(InFolder("books.lst")), "Default\r\nAlpha Beta\r\n");
+  EXPECT_TRUE(fs::is_directory(InFolder("Alpha Beta")));
+  EXPECT_EQ(Panel().Combo2.Items(), (Items{"Default", "Alpha Beta"}));
+}
+
 TEST_F(AddBookTest, AnEmptyNameIsABookThatShowsTheRootList) {
   WriteFile(InFolder("address.dat"), "r: s*\r\n");
   desk::Form1& f = Panel();

@@ -219,6 +219,23 @@ TEST_F(Form1Test, ExpressRoadAddsItsFooterWithoutConfirmation) {
   EXPECT_EQ(w.txtSendTo.Text(), "");
 }
 
+TEST_F(Form1Test, ACopiedAddressGoesWithoutTheBlanksAroundItWhileBlanksInsideStay) {
+  Settings("1", "1");
+  Form1& w = Filled();
+  w.txtSendTo.SetText("  ann@example.org \t\r\n");  // a copied line, as F10 takes it
+  Press(w.Command1);
+  Calls expected = OutlookCalls();
+  for (auto& c : ExpressCalls()) expected.push_back(c);
+  EXPECT_EQ(mail.calls, expected);
+
+  Filled();
+  w.txtSendTo.SetText(" ann @example.org ");
+  Press(w.Command1);
+  // Handed over as it stands inside, for the mail system to refuse.
+  EXPECT_NE(std::find(mail.calls.begin(), mail.calls.end(), "To=ann @example.org"), mail.calls.end());
+  EXPECT_NE(std::find(mail.calls.begin(), mail.calls.end(), "RecipAddress=ann @example.org"), mail.calls.end());
+}
+
 TEST_F(Form1Test, BothRoadsOutlookFirst) {
   Settings("1", "1");
   Form1& w = Filled();

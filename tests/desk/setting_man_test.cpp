@@ -135,21 +135,27 @@ TEST_F(SettingManTest, HideWelcomeCheckBox) {
   EXPECT_FALSE(Exists(InFolder("showyes.dat")));
 }
 
-TEST_F(SettingManTest, AMarkerThatCannotBeDeletedIsReportedOnce) {
+TEST_F(SettingManTest, AMarkerThatCannotBeDeletedIsReportedOnceAndStaysTicked) {
   WriteFile(InFolder("showyes.dat"), "NoShow\r\n");
   auto& w = app.SettingMan();
-  Undeletable stuck(InFolder("showyes.dat"));
-  if (!stuck.ok()) GTEST_SKIP() << "files cannot be made undeletable here";
-  User([&] { w.Check1.SetValue(0); });  // unchecking
-  ASSERT_EQ(boxes.shown.size(), 1u);
-  ExpectBox(0, "The choice to show the welcome screen could not be saved: showyes.dat could not be deleted.",
-            MsgIcon::Critical, app.AppTitle);
+  {
+    Undeletable stuck(InFolder("showyes.dat"));
+    if (!stuck.ok()) GTEST_SKIP() << "files cannot be made undeletable here";
+    User([&] { w.Check1.SetValue(0); });  // unchecking
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    ExpectBox(0, "The choice to show the welcome screen could not be saved: showyes.dat could not be deleted.",
+              MsgIcon::Critical, app.AppTitle);
+    EXPECT_EQ(w.Check1.Value(), 1);  // the marker is still there
+  }
+  User([&] { w.Check1.SetValue(0); });
+  WriteFile(InFolder("showyes.dat"), "NoShow\r\n");  // back by other means, the box unticked
   boxes.shown.clear();
+  Undeletable stuck(InFolder("showyes.dat"));
   boxes.answers.push_back(vbNo);
   User([&] { w.Check1.SetValue(1); });  // checking, then No: the nested run tries the delete
   ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
-  EXPECT_EQ(w.Check1.Value(), 0);
+  EXPECT_EQ(w.Check1.Value(), 1);
   EXPECT_TRUE(Exists(InFolder("showyes.dat")));
 }
 
@@ -200,6 +206,16 @@ TEST_F(SettingManTest, OpenEditSaveWritesTheOpenTemplateWithOneMoreLineEnd) {
   });
   EXPECT_EQ(ReadFile(InFolder("data2.txt")), "Twos\r\nline\r\n\r\n");
   EXPECT_EQ(ReadFile(InFolder("data10.txt")), "Ten\r\n10\r\n");
+}
+
+TEST_F(SettingManTest, ASubjectPastedWithALineBreakIsSavedOnOneLine) {
+  WriteFile(InFolder("data1.txt"), "One\r\n1\r\n");
+  auto& w = app.SettingMan();
+  OpenTemplate(w, 0);
+  Edit(w, "First\r\nSecond", "1\r\n");
+  User([&] { w.Command2.Press(); });
+  EXPECT_EQ(ReadFile(InFolder("data1.txt")), "First Second\r\n1\r\n\r\n");
+  EXPECT_EQ(w.List2.Items(), Items{"First Second"});
 }
 
 TEST_F(SettingManTest, DoubleClickWithNothingSelectedDoesNothing) {
@@ -280,6 +296,9 @@ TEST_F(SettingManTest, FailuresAreReportedAndNothingElseChanges) {
   EXPECT_NE(boxes.shown[3].prompt.find("showyes.dat"), std::string::npos);
   EXPECT_NE(boxes.shown[4].prompt.find("data1.txt"), std::string::npos);
   EXPECT_EQ(Settings(), kOffice);
+  EXPECT_TRUE(w.Option1[1].Value());  // the window shows what the files hold
+  EXPECT_FALSE(w.Option1[0].Value());
+  EXPECT_EQ(w.Check1.Value(), 0);
   EXPECT_FALSE(Exists(InFolder("data2.txt")));
   EXPECT_FALSE(Exists(InFolder("showyes.dat")));
   EXPECT_TRUE(w.Command2.Enabled());  // the save is still on offer

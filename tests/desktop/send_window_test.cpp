@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <filesystem>
 
 #include "desktop_fixture.h"
 #include "mail/send.h"
@@ -112,6 +113,36 @@ TEST_F(SendWindowTest, FailedSendShowsTheWindowAgainWithTheRecipient) {
   EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
   EXPECT_TRUE(Widget(w)->isVisible());
   EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "ann@example.org");
+}
+
+TEST_F(SendWindowTest, AClickOnTheSelectedTemplateOrEntryFillsTheBoxesAgain) {
+  WriteFile(InFolder("books.lst"), "Default\r\nWork\r\n");
+  std::filesystem::create_directory(InFolder("Default"));
+  WriteFile(InFolder("Default/address.dat"), "Ann: ann@example.org*\r\n");
+  desk::Form1& w = ShownWindow();
+  auto* templates = Widget<QListWidget>(w.List1);
+  auto* entries = Widget<QListWidget>(w.Combo1);
+  ClickRow(templates, 1);
+  ClickRow(entries, 0);
+  QTest::mouseClick(Widget<QPushButton>(w.Command2), Qt::LeftButton);  // "Clear"
+  EXPECT_EQ(w.txtSubject.Text() + w.txtSendTo.Text(), "");
+  ClickRow(templates, 1);  // still highlighted
+  ClickRow(entries, 0);
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSubject)->text(), "Invoice");
+  EXPECT_EQ(w.txtMessage.Text(), kMessage);
+  EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "ann@example.org");
+}
+
+TEST_F(SendWindowTest, TheAddBookWindowOpensWithTheFocusOnClose) {
+  desk::Form1& w = ShownWindow();
+  QTest::mouseClick(Widget<QPushButton>(w.Command10), Qt::LeftButton);  // "Add Address Book"
+  ASSERT_TRUE(app.AddBook.IsLoaded());
+  desk::AddBook& book = *app.AddBook.get();
+  QWidget* focus = Widget(book)->focusWidget();
+  ASSERT_EQ(focus, Widget<QPushButton>(book.Command2));
+  QTest::keyClick(focus, Qt::Key_Space);  // presses "Close"; types nothing into the name
+  EXPECT_FALSE(app.AddBook.IsLoaded());
+  EXPECT_FALSE(std::filesystem::exists(InFolder("books.lst")));
 }
 
 // A list item the widget showed otherwise than the model held it was taken

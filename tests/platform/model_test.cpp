@@ -146,6 +146,18 @@ TEST_F(ModelTest, SelectingFromCodeRaisesClickBeforeTheNextStatement) {
   EXPECT_EQ(p.log.size(), 3u);
 }
 
+TEST_F(ModelTest, EveryUserClickOnAnItemRaisesClickAndAClickBelowThemNothing) {
+  TestWindow& w = win();
+  w.List1.AddItem("a");
+  w.List1.AddItem("b");
+  w.List1.UserClick(1);
+  w.List1.UserClick(1);  // the selected item again
+  w.List1.UserClick(-1);  // the empty space below the items
+  w.List1.UserClick(2);
+  EXPECT_EQ(p.log, (std::vector<std::string>{"Click 1", "Click 1"}));
+  EXPECT_EQ(w.List1.ListIndex(), 1);
+}
+
 TEST_F(ModelTest, OptionsExcludeEachOtherOnlyInsideOneContainer) {
   TestWindow& w = win();
   w.OptionOnForm.SetValue(true);
@@ -168,6 +180,25 @@ TEST_F(ModelTest, TextChangeOnlyOnChangeAndCheckClickOnEveryChange) {
   w.Check1.SetValue(1);
   w.Check1.SetValue(0);
   EXPECT_EQ(p.log, (std::vector<std::string>{"Change a", "Change ", "Check 1", "Check 0"}));
+}
+
+TEST_F(ModelTest, AOneLineBoxTurnsEveryLineBreakIntoABlankAndDropsATrailingOne) {
+  TestWindow& w = win();
+  for (auto [given, held] : std::vector<std::pair<std::string, std::string>>{
+           {"Alpha\r\nBeta", "Alpha Beta"}, {"a\rb\nc\r\n\r\nd", "a b c  d"}, {"copied\r\n", "copied"},
+           {"x\n", "x"}, {"x\r", "x"}, {"two\r\n\r\n", "two "}, {"\r\n", ""}}) {
+    w.Text1.SetText(given);
+    EXPECT_EQ(w.Text1.Text(), held) << given;
+  }
+  p.log.clear();
+  w.Text1.SetText("Alpha Beta\n");
+  w.Text1.SetText("Alpha Beta");  // what the box holds already: no Change
+  EXPECT_EQ(p.log, std::vector<std::string>{"Change Alpha Beta"});
+
+  TextBox message(w, "Text2");
+  message.multiLine = true;
+  message.SetText("a\r\nb\r\n");
+  EXPECT_EQ(message.Text(), "a\r\nb\r\n");
 }
 
 TEST_F(ModelTest, TimerTicksFromOneIntervalAfterLoadWhileHiddenUntilUnload) {
@@ -201,7 +232,7 @@ TEST_F(ModelTest, HiddenWindowKeepsItsControls) {
 
 TEST_F(ModelTest, FileListHoldsOrdinaryVisibleMatchingFilesSortedByName) {
   namespace fs = std::filesystem;
-  for (const char* n : {"data2.txt", "data10.txt", "B.txt", "a.TXT", ".hidden.txt", "note.txx"})
+  for (const char* n : {"data2.txt", "data10.txt", "B.txt", "a.TXT", ".hidden.txt", "note.txx", "two\nlines.txt"})
     WriteFile(InFolder(n), "x\r\n");
   fs::create_directory(InFolder("folder.txt"));
   TestWindow& w = win();

@@ -87,6 +87,23 @@ TEST_F(WelcomeTest, ButtonsOptionsAndTitleBarClose) {
   EXPECT_EQ(Settings(), kOffice);
 }
 
+TEST_F(WelcomeTest, AfterAFailedWriteTheBoxAndTheOptionsShowWhatTheFilesHold) {
+  app.Start();
+  FileSizeLimit full(0);
+  boxes.answers.push_back(vbYes);
+  User([&] { W().Check1.SetValue(1); });
+  EXPECT_EQ(W().Check1.Value(), 0);
+  EXPECT_FALSE(Exists(InFolder("showyes.dat")));
+  User([&] { W().Option1[1].SetValue(true); });
+  EXPECT_TRUE(W().Option1[0].Value());
+  EXPECT_FALSE(W().Option1[1].Value());
+  EXPECT_EQ(Settings(), kExpress);
+  EXPECT_EQ(app.Form1.get()->List2.Items(), (std::vector<std::string>{"1", "\n0"}));
+  ASSERT_EQ(boxes.shown.size(), 3u);  // the question, then one report per failed write
+  EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+  EXPECT_EQ(boxes.shown[2].icon, MsgIcon::Critical);
+}
+
 TEST_F(WelcomeTest, CheckBoxSharesTheSettingsWindowsProcedure) {
   app.Start();
   boxes.answers.push_back(vbYes);

@@ -26,6 +26,7 @@ class CodePageTest : public StoreTest {
   TextBox txtSubject{form, "txtSubject"};
   TextBox txtMessage{form, "txtMessage"};
   ListBox Combo1{form, "Combo1"};
+  CodePageTest() { txtMessage.multiLine = true; }  // as every window's message box
 };
 
 TEST_F(CodePageTest, TemplateIsTextAndAWriteChangesOnlyTheBytesOfTheEdit) {

@@ -19,6 +19,7 @@ class TemplatesTest : public StoreTest {
   ListBox List1{form, "List1"};
   TextBox txtSubject{form, "txtSubject"};
   TextBox txtMessage{form, "txtMessage"};
+  TemplatesTest() { txtMessage.multiLine = true; }  // as every window's message box
 
   void Load() { LoadTemplate(Folder(), File1, List1); }
   void Open(int index) {

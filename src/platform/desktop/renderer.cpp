@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QTextDocument>
 #include <algorithm>
 #include <limits>
 #include <memory>
@@ -63,6 +64,63 @@ std::string FromCrLf(const std::string& text) {
 namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+// The text of a multi-line box's widget, with the CR LF line breaks that the
+// model holds. Qt's plain-text export turns no-break spaces into blanks; the
+// document's raw text keeps every character the user sees, with U+2029
+// between lines.
+std::string EditText(const QPlainTextEdit& edit) {
+  QString text = edit.document()->toRawText();
+  text.replace(QChar::ParagraphSeparator, u'\n');
+  return ToCrLf(text.toStdString());
+}
+
+// Qt's word wrap searches a run without a blank again for every line that it
+// wraps from it, so a run of megabytes (a pasted data line) takes hours. A
+// run that long is no word anyone reads: such a text wraps anywhere.
+void ChooseWrap(QPlainTextEdit& edit, const QString& text) {
+  constexpr int kLongestWord = 10000;
+  int run = 0;
+  bool longRun = false;
+  for (qsizetype i = 0; i < text.size() && !longRun; ++i) {
+    run = text[i].isSpace() ? 0 : run + 1;
+    longRun = run > kLongestWord;
+  }
+  edit.setWordWrapMode(longRun ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+// A row shows the start of its item: Qt lays out a row's whole text each time
+// it paints it, and a row of a list box never shows more than this.
+QStringList Rows(const ListBox& list, int first, int count) {
+  constexpr qsizetype kRowChars = 1000;
+  QStringList rows;
+  for (int i = first; i < first + count; ++i) {
+    QString row = Q(list.List(i));
+    if (row.size() > kRowChars) {
+      row.truncate(kRowChars);
+      if (row.back().isHighSurrogate()) row.chop(1);
+    }
+    rows << row;
+  }
+  return rows;
+}
+
+// A list box that tells the model about every press on an item, on the
+// selected item too; keyboard moves come as changes of the current row.
+class ClickList : public QListWidget {
+ public:
+  using QListWidget::QListWidget;
+  std::function<void(int)> pressed;  // the row under the pointer; -1: no item there
+  bool pressing = false;             // the current row moves because of a press
+
+ protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    pressing = true;
+    QListWidget::mousePressEvent(e);
+    pressing = false;
+    if (pressed) pressed(indexAt(e->position().toPoint()).row());
+  }
+};
 
 // A label that tells the model about clicks.
 class ClickLabel : public QLabel {
@@ -116,6 +174,7 @@ class ControlView : public View {
   void Changed() override {
     if (control) Sync();
   }
+  void ItemsChanged(int first, int removed, int added) override;
   void Focus() override {
     if (widget) widget->setFocus();
   }
@@ -147,6 +206,7 @@ class FormWidget : public QWidget, public View {
     std::stable_sort(order.begin(), order.end(),
                      [](ControlView* a, ControlView* b) { return a->control->tabIndex < b->control->tabIndex; });
     for (size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1]->widget, order[i]->widget);
+    for (ControlView* v : order) tabOrder_.push_back(v->widget);
     form.view = this;
     Changed();
   }
@@ -196,6 +256,7 @@ class FormWidget : public QWidget, public View {
         QRect area = screen()->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
       }
+      if (!shown_) FocusFirst();
       shown_ = true;
       ApplyState();
     } else if (isVisible()) {
@@ -238,6 +299,17 @@ class FormWidget : public QWidget, public View {
   }
 
  private:
+  // A window opens with the focus on the first control of its tab order that
+  // can take it, as the user expects to find it there.
+  void FocusFirst() {
+    for (QWidget* w : tabOrder_) {
+      if (w->isVisibleTo(this) && w->isEnabled()) {
+        w->setFocus();
+        return;
+      }
+    }
+  }
+
   void ApplyState() {
     switch (form_->WindowState()) {
       case vbMinimized:
@@ -275,6 +347,7 @@ class FormWidget : public QWidget, public View {
   Dispatcher& dispatch_;
   Form* form_;
   std::map<Control*, std::unique_ptr<ControlView>> views_;
+  std::vector<QWidget*> tabOrder_;
   Qt::WindowFlags flags_ = Qt::Window;
   bool applying_ = false;
   bool shown_ = false;
@@ -318,7 +391,7 @@ QWidget* FormWidget::Build(Control& c) {
         box->setVerticalScrollBarPolicy(model.scrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
         box->setTabChangesFocus(true);
         QObject::connect(box, &QPlainTextEdit::textChanged, this, [this, &model, box] {
-          std::string text = ToCrLf(box->toPlainText().toStdString());
+          std::string text = EditText(*box);
           User(model, [&model, text] { model.SetText(text); });
         });
         w = box;
@@ -327,19 +400,28 @@ QWidget* FormWidget::Build(Control& c) {
         // Qt cuts a line edit's text at 32767 characters; the model's box has
         // no such limit, and the cut would reach the model at the next key.
         box->setMaxLength(std::numeric_limits<int>::max());
-        QObject::connect(box, &QLineEdit::textEdited, this, [this, &model](const QString& s) {
+        QObject::connect(box, &QLineEdit::textEdited, this, [this, &model, box](const QString& s) {
+          const int cursor = box->cursorPosition();
           std::string text = s.toStdString();
           User(model, [&model, text] { model.SetText(text); });
+          // The model turned pasted line breaks into blanks: the cursor stays
+          // behind what the user pasted.
+          const qsizetype joined = s.left(cursor).count(QStringLiteral("\r\n"));
+          box->setCursorPosition(static_cast<int>(std::min(cursor - joined, box->text().size())));
         });
         w = box;
       }
       break;
     }
     case ControlKind::ListBox: {
-      auto* list = new QListWidget(parent);
+      auto* list = new ClickList(parent);
+      // Every row is one line: Qt then lays out a list of any length at once.
+      list->setUniformItemSizes(true);
       auto& model = static_cast<ListBox&>(c);
-      QObject::connect(list, &QListWidget::currentRowChanged, this, [this, &model](int row) {
-        if (row != model.ListIndex()) User(model, [&model, row] { model.SetListIndex(row); });
+      list->addItems(Rows(model, 0, model.ListCount()));
+      list->pressed = [this, &model](int row) { User(model, [&model, row] { model.UserClick(row); }); };
+      QObject::connect(list, &QListWidget::currentRowChanged, this, [this, &model, list](int row) {
+        if (!list->pressing && row != model.ListIndex()) User(model, [&model, row] { model.SetListIndex(row); });
       });
       QObject::connect(list, &QListWidget::itemDoubleClicked, this,
                        [this, &model] { User(model, [&model] { model.DoubleClick(); }); });
@@ -413,21 +495,20 @@ void ControlView::Sync() {
     case ControlKind::TextBox: {
       auto& box = static_cast<TextBox&>(c);
       if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget)) {
-        if (ToCrLf(edit->toPlainText().toStdString()) != box.Text()) edit->setPlainText(Q(FromCrLf(box.Text())));
+        if (EditText(*edit) != box.Text()) {
+          const QString text = Q(FromCrLf(box.Text()));
+          ChooseWrap(*edit, text);
+          edit->setPlainText(text);
+        }
       } else if (auto* line = dynamic_cast<QLineEdit*>(widget)) {
         if (line->text().toStdString() != box.Text()) line->setText(Q(box.Text()));
       }
       break;
     }
     case ControlKind::ListBox: {
+      // The items follow through ItemsChanged; here only the selection.
       auto& list = static_cast<ListBox&>(c);
       auto* w = static_cast<QListWidget*>(widget);
-      bool same = w->count() == list.ListCount();
-      for (int i = 0; same && i < w->count(); ++i) same = w->item(i)->text().toStdString() == list.List(i);
-      if (!same) {
-        w->clear();
-        for (const auto& item : list.Items()) w->addItem(Q(item));
-      }
       if (list.ListIndex() < 0) {
         w->clearSelection();
         w->setCurrentItem(nullptr);
@@ -467,6 +548,21 @@ void ControlView::Sync() {
     default:
       break;
   }
+}
+
+void ControlView::ItemsChanged(int first, int removed, int added) {
+  if (!control) return;
+  auto* w = static_cast<QListWidget*>(widget);
+  {
+    QSignalBlocker block(w);
+    if (removed == w->count()) {
+      w->clear();
+    } else {
+      for (int i = 0; i < removed; ++i) delete w->takeItem(first);
+    }
+    w->insertItems(first, Rows(static_cast<ListBox&>(*control), first, added));
+  }
+  Sync();  // the selection, which the change may have moved
 }
 
 Renderer::~Renderer() {
