@@ -47,9 +47,10 @@ for i in "${!targets[@]}"; do
   status=0
   wait "${pids[$i]}" || status=$?
   log="build-fuzz/$name.log"
+  # A target that fails at its first input has no coverage line.
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
-  features=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  cov=$( (grep -o 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
+  features=$( (grep -o 'ft: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   findings=$(find "build-fuzz/findings/$name" -type f | wc -l)
   printf '%-18s %10s executions  coverage %5s edges %6s features  %s findings\n' \
     "$name" "${runs:-?}" "${cov:-?}" "${features:-?}" "$findings"
