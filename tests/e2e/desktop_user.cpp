@@ -216,7 +216,6 @@ long DesktopUser::ProgramResidentKiB() const {
   return 0;
 }
 
-
 int DesktopUser::WaitProgramEnd() {
   int status = 0;
   if (program_ <= 0) return -2;
