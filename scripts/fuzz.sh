@@ -5,7 +5,7 @@
 # Each starts from the tests' corpus and seeds of its own, and keeps what it
 # learns in build-fuzz/corpus/NAME for the next run. A finding is saved in
 # build-fuzz/findings/NAME/ and fails the run.
-# Usage: scripts/fuzz.sh SECONDS
+# Usage: scripts/fuzz.sh SECONDS [TARGET...]   (every target unless named)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:?usage: scripts/fuzz.sh SECONDS}"
@@ -20,8 +20,11 @@ export FUZZ_SCRATCH
 trap 'rm -rf "$FUZZ_SCRATCH"' EXIT
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-targets=()
-for exe in build-fuzz/fuzz/fuzz_*; do targets+=("$(basename "$exe" | sed 's/^fuzz_//')"); done
+shift
+targets=("$@")
+if [ ${#targets[@]} -eq 0 ]; then
+  for exe in build-fuzz/fuzz/fuzz_*; do targets+=("$(basename "$exe" | sed 's/^fuzz_//')"); done
+fi
 
 run() {
   local name="$1" exe="build-fuzz/fuzz/fuzz_$1"
