@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/dispatch.h"
+#include "stores/leftovers.h"
 
 namespace tallow {
 
@@ -58,6 +59,7 @@ void Program::UnloadForm(Form& form, int unloadMode) {
 }
 
 void Program::Start() {
+  stores::RemoveLeftoverSaves(services_.env.ProgramFolder(), services_.env.CurrentDirectory());
   services_.dispatch([this] { Shift(); });
 }
 

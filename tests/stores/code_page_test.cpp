@@ -97,5 +97,46 @@ TEST_F(CodePageTest, AnOlderBookListNamesItsFoldersByTheSameBytes) {
   EXPECT_EQ(BookAddressFile(Folder(), "Café"), InFolder("Caf\xE9/address.dat"));
 }
 
+// Found by fuzzing: entries beyond the limit were kept with whatever stood
+// after their "*", and once the file went over to UTF-8 two such characters
+// of the code page were four bytes, of which a reader drops two: the next
+// entry began with the rest.
+TEST_F(CodePageTest, EntriesBeyondTheLimitReadTheSameAfterTheFileTurnsUtf8) {
+  Put("address.dat", Entries(1, kMaxEntries, "Ren\xE9") + "Tail: t@x.org*\xE9\xE9Last: l@x.org*\r\n");
+  const std::string path = RootAddressFile(Folder());
+  ASSERT_TRUE(ReadAddressFile(path, List1));
+  List1.AddItem(ContactEntry("Łukasz", "l@x.org"));  // no place in the code page
+  ASSERT_TRUE(WriteAddressFile(path, List1.Items()));
+  const auto all = ParseAddressFile(Get("address.dat"), kMaxEntries + 3);
+  ASSERT_EQ(all.size(), static_cast<size_t>(kMaxEntries + 3));
+  const std::string last = std::to_string(kMaxEntries);
+  EXPECT_EQ(all[kMaxEntries - 1], "René " + last + ": r" + last + "@x.org*");
+  EXPECT_EQ(std::vector<std::string>(all.end() - 3, all.end()),
+            (Lines{"Łukasz: l@x.org*", "Tail: t@x.org*", "Last: l@x.org*"}));
+}
+
+// Found by fuzzing: a reader drops the byte after a CR (and the two after a
+// "*") whatever they are, and so can cut a character of a UTF-8 file in two.
+// The rest of it read as raw bytes made the list hold text that is not UTF-8,
+// and the next save turned the whole file into Windows-1252: "Grüße" read back
+// as "GrÃ¼ÃŸe".
+TEST_F(CodePageTest, APieceCutInsideACharacterKeepsTheFileUtf8) {
+  Put("books.lst", "Default\r\nGrüße\r€\r\n");  // the byte after the bare CR is the first of "€"
+  LoadList(Folder(), "lst", "books", List1);
+  ASSERT_EQ(List1.ListCount(), 3);
+  EXPECT_EQ(List1.List(2), "\u201a\u00ac");  // the two bytes left of "€", as Windows-1252
+  ASSERT_TRUE(SaveList(Folder(), "lst", "books", List1));
+  LoadList(Folder(), "lst", "books", List1);
+  EXPECT_EQ(List1.List(1), "Grüße");
+
+  Put("address.dat", "Jörg: j@x.org*\r€: e@x.org*\r\n");  // "\r" and the first byte of "€" dropped
+  const std::string path = RootAddressFile(Folder());
+  ASSERT_TRUE(ReadAddressFile(path, Combo1));
+  ASSERT_TRUE(WriteAddressFile(path, Combo1.Items()));
+  Combo1.Clear();
+  ASSERT_TRUE(ReadAddressFile(path, Combo1));
+  EXPECT_EQ(Combo1.List(0), "Jörg: j@x.org*");
+}
+
 }  // namespace
 }  // namespace tallow::testing
