@@ -1,5 +1,6 @@
 #include "desk/add_address.h"
 
+#include "desk/lists.h"
 #include "platform/plain_address.h"
 #include "program.h"
 #include "stores/addresses.h"
@@ -123,8 +124,8 @@ AddAddress::AddAddress(Program& app)
 
 void AddAddress::Form_Load() {
   ContactWindow::Form_Load();
-  stores::LoadList(ProgramFolder(), "lst", "books", Combo2);
-  stores::ApplyDefaultRule(Combo2, /*selectItems=*/false);
+  LoadList(ProgramFolder(), "lst", "books", Combo2);
+  ApplyDefaultRule(Combo2, /*selectItems=*/false);
   // Form1 may have no book selected (a lone "Default", a book just deleted):
   // then nothing is preselected here either.
   const int book = app.Form1().Combo2.ListIndex();

@@ -1,10 +1,10 @@
 #include "desk/form1.h"
 
+#include "desk/lists.h"
 #include "mail/send.h"
 #include "program.h"
 #include "stores/addresses.h"
 #include "stores/settings.h"
-#include "stores/templates.h"
 
 namespace tallow::desk {
 
@@ -103,9 +103,9 @@ void Form1::AutoFill() {
   if (stores::LooksLikeAddress(text, 44)) txtSendTo.SetText(text);
 }
 
-void Form1::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form1::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
-void Form1::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List1); }
+void Form1::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List1); }
 
 bool Form1::SendMailByExpress() {
   auto failure = mail::SendByExpress(svc().mapi, svc().loop, txtSendTo, txtSubject, txtMessage, app.AppTitle);
@@ -114,7 +114,7 @@ bool Form1::SendMailByExpress() {
   return false;
 }
 
-void Form1::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List2, true); }
+void Form1::ReFreshSettings() { desk::ReFreshSettings(ProgramFolder(), List2, /*clearFirst=*/true); }
 
 void Form1::Form_Load() {
   MakeTopmost(*this);
