@@ -3,6 +3,7 @@
 #include "desk/lists.h"
 #include "platform/plain_address.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -148,7 +149,7 @@ bool AddAddress::SaveEntry(const std::string& entry) {
   const std::string book = Combo2.List(Combo2.ListIndex());
   stores::MakeFolder(folder, book);
   if (!stores::AppendAddressEntry(stores::BookAddressFile(folder, book), entry)) {
-    app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, AddressFileNotSaved(book));
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -51,7 +52,7 @@ void AddBook::Command1_Click() {
   if (!SaveList(folder, "lst", "books", books)) {
     // The list on screen keeps matching books.lst; the window stays open.
     books.RemoveItem(books.ListCount() - 1);
-    app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, BookListNotSaved());
     return;
   }
   Unload();

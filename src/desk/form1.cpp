@@ -3,6 +3,7 @@
 #include "desk/lists.h"
 #include "mail/send.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 #include "stores/settings.h"
 
@@ -150,7 +151,7 @@ void Form1::Timer1_Timer() {
 // Shows the window again over the reason, so that the user can retry.
 void Form1::NotSent(const std::string& prompt) {
   Show();
-  app.MsgBox(prompt, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  ReportFailure(app, prompt);
 }
 
 void Form1::Command1_Click() {

@@ -3,6 +3,7 @@
 
 #include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -59,7 +60,7 @@ void Form1::Command6_Click() {
   std::vector<std::string> left = Combo1.Items();
   left.erase(left.begin() + entry);
   if (!stores::WriteAddressFile(file, left)) {
-    app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, AddressFileNotSaved(book));
     return;
   }
   Combo1.RemoveItem(entry);
@@ -82,7 +83,7 @@ void Form1::Command11_Click() {
                                  MsgIcon::None, "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
   if (SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
-  app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  ReportFailure(app, BookListNotSaved());
   if (!remove) return;
   // The name stays listed, as it stays in the file; selecting it again
   // re-reads its entries, which are the ones shown.

@@ -3,6 +3,7 @@
 #include "desk/lists.h"
 #include "desk/setting_man.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/files.h"
 #include "stores/templates.h"
 

@@ -2,15 +2,12 @@
 
 #include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/files.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
 
 namespace tallow::desk {
-
-void ReportFailure(Program& app, const std::string& what) {
-  app.MsgBox(what, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
-}
 
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
   if (stores::WriteSettings(app.svc().env.ProgramFolder(), outlookExpress, outlook)) return true;
