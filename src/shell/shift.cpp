@@ -1,20 +1,16 @@
 #include "shell/shift.h"
 
+#include "mail/footers.h"
 #include "program.h"
 
 namespace tallow::shell {
-
-std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL) {
-  return std::string("\r\n\r\n\r\n") + "-----------------------" + "\r\n" + appTitle + "\n\n" + siteURL +
-         "\r\n" + kSlogan;
-}
 
 Shift::Shift(Program& app) : Window(app, "Shift") {}
 
 void Shift::Form_Load() {
   app.SiteURL = kSiteURL;
   app.AppTitle = std::string("Tallowmark By ") + kSiteName;
-  app.MailFooter = BuildMailFooter(app.AppTitle, app.SiteURL);
+  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
   app.ToolbarShift();
   // Its load hides it again when the user asked not to see it at start.
   auto& welcome = app.Welcome();

@@ -11,10 +11,6 @@ namespace tallow::shell {
 // The product's site; a reserved example domain of our own.
 inline constexpr const char* kSiteURL = "https://tallowmark.example";
 inline constexpr const char* kSiteName = "tallowmark.example";
-inline constexpr const char* kSlogan = "Energize Your Email Abilities-- Try It Free";
-
-// The footer of an Outlook send, built from the title and the site address.
-std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL);
 
 class Shift : public Window {
  public:

@@ -1,7 +1,7 @@
 // The Send Email window: layout, load, close, its buttons and the send.
 #include <gtest/gtest.h>
 
-#include "mail/send.h"
+#include "mail/footers.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

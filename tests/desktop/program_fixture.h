@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <string>
 
+#include "mail/footers.h"
 #include "platform/desktop/desktop.h"
 #include "program.h"
 #include "shell/shift.h"
@@ -22,7 +23,7 @@ class ProgramOnDesktop : public ::testing::Test {
     env.cwd = folder.path();
     app.SiteURL = shell::kSiteURL;
     app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-    app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
+    app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
     desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
       Program::Dispatch d(app);
       call();

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "desktop_fixture.h"
-#include "mail/send.h"
+#include "mail/footers.h"
 #include "program_fixture.h"
 
 namespace tallow::desktop::testing {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "mail/footers.h"
 #include "shell/shift.h"
 
 namespace tallow::testing {
@@ -32,7 +33,7 @@ ProgramTest::~ProgramTest() {
 void ProgramTest::SetTexts() {
   app.SiteURL = shell::kSiteURL;
   app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-  app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
+  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
 }
 
 }  // namespace tallow::testing
