@@ -5,12 +5,18 @@
 
 namespace tallow::shell {
 
+std::string ProgramTitle() { return std::string("Tallowmark By ") + kSiteName; }
+
+void SetProgramTexts(Program& app) {
+  app.SiteURL = kSiteURL;
+  app.AppTitle = ProgramTitle();
+  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
+}
+
 Shift::Shift(Program& app) : Window(app, "Shift") {}
 
 void Shift::Form_Load() {
-  app.SiteURL = kSiteURL;
-  app.AppTitle = std::string("Tallowmark By ") + kSiteName;
-  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
+  SetProgramTexts(app);
   app.ToolbarShift();
   // Its load hides it again when the user asked not to see it at start.
   auto& welcome = app.Welcome();

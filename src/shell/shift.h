@@ -12,6 +12,14 @@ namespace tallow::shell {
 inline constexpr const char* kSiteURL = "https://tallowmark.example";
 inline constexpr const char* kSiteName = "tallowmark.example";
 
+// The title every window and message box of the program carries.
+std::string ProgramTitle();
+
+// Sets the program-wide texts: the site's address, the title, and the footer
+// of an Outlook send built from both. Start-up does it first of all; the
+// tests' fixtures do it in its place.
+void SetProgramTexts(Program& app);
+
 class Shift : public Window {
  public:
   explicit Shift(Program& app);

@@ -65,8 +65,7 @@ class PadsTest : public ::testing::Test {
     env.cwd = cwd.path();
     oldCwd_ = std::filesystem::current_path();
     std::filesystem::current_path(cwd.path());
-    app.SiteURL = shell::kSiteURL;
-    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
+    shell::SetProgramTexts(app);
     desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
       Program::Dispatch d(app);
       call();

@@ -8,7 +8,6 @@
 #include <QWidget>
 #include <string>
 
-#include "mail/footers.h"
 #include "platform/desktop/desktop.h"
 #include "program.h"
 #include "shell/shift.h"
@@ -21,9 +20,7 @@ class ProgramOnDesktop : public ::testing::Test {
   ProgramOnDesktop() {
     env.folder = folder.path();
     env.cwd = folder.path();
-    app.SiteURL = shell::kSiteURL;
-    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-    app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
+    shell::SetProgramTexts(app);
     desktop.dispatch.wrap = [this](const Dispatcher::Call& call) {
       Program::Dispatch d(app);
       call();

@@ -2,7 +2,6 @@
 
 #include <filesystem>
 
-#include "mail/footers.h"
 #include "shell/shift.h"
 
 namespace tallow::testing {
@@ -30,10 +29,6 @@ ProgramTest::~ProgramTest() {
   fs::current_path(oldCwd_, ec);
 }
 
-void ProgramTest::SetTexts() {
-  app.SiteURL = shell::kSiteURL;
-  app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
-}
+void ProgramTest::SetTexts() { shell::SetProgramTexts(app); }
 
 }  // namespace tallow::testing
