@@ -1,5 +1,7 @@
 #include "desk/add_address.h"
 
+#include "desk/form1.h"
+#include "desk/form3.h"
 #include "desk/lists.h"
 #include "platform/plain_address.h"
 #include "program.h"

@@ -1,5 +1,8 @@
 #include "desk/add_address2.h"
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/form3.h"
 #include "program.h"
 #include "report_failure.h"
 #include "stores/addresses.h"

@@ -1,5 +1,7 @@
 #include "desk/add_book.h"
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
 #include "desk/lists.h"
 #include "program.h"
 #include "report_failure.h"

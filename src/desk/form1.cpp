@@ -1,11 +1,16 @@
 #include "desk/form1.h"
 
+#include "desk/add_address.h"
+#include "desk/form1a.h"
 #include "desk/lists.h"
+#include "desk/setting_man.h"
 #include "mail/send.h"
 #include "program.h"
 #include "report_failure.h"
+#include "shell/tutorial.h"
 #include "stores/addresses.h"
 #include "stores/settings.h"
+#include "utilities/utility_browser.h"
 
 namespace tallow::desk {
 

@@ -1,6 +1,8 @@
 // The address-book panel of the Send Email window.
 #include "desk/form1.h"
 
+#include "desk/add_address.h"
+#include "desk/add_book.h"
 #include "desk/lists.h"
 #include "program.h"
 #include "report_failure.h"

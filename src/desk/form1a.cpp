@@ -1,7 +1,6 @@
 #include "desk/form1a.h"
 
 #include "desk/lists.h"
-#include "desk/setting_man.h"
 #include "program.h"
 #include "report_failure.h"
 #include "stores/files.h"

@@ -1,5 +1,7 @@
 #include "desk/setting_man.h"
 
+#include "desk/form1.h"
+#include "desk/form3.h"
 #include "desk/lists.h"
 #include "program.h"
 #include "report_failure.h"

@@ -2,6 +2,8 @@
 
 #include "mail/footers.h"
 #include "program.h"
+#include "shell/frm_sys_tray.h"
+#include "shell/welcome.h"
 
 namespace tallow::shell {
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "desk/form1.h"
+#include "desk/form1a.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

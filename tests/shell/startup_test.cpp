@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "mail/footers.h"
+#include "shell/frm_sys_tray.h"
+#include "shell/shift.h"
+#include "shell/welcome.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {
