@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/file_list.h"
+
 namespace tallow {
 
 // ---- Control ---------------------------------------------------------------

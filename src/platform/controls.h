@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_list.h"
 #include "platform/form.h"
 
 namespace tallow {

@@ -8,6 +8,7 @@
 
 #include "desk/form1.h"
 #include "desk/form1a.h"
+#include "platform/file_list.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {
