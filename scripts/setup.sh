@@ -11,7 +11,8 @@ packages=(
   dma                                             # the local mail system
 )
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick)
+  packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick
+             clang libclang-rt-14-dev llvm)                 # the fuzz targets: libFuzzer and its sanitizers
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "stores/leftovers.h"
+
 namespace tallow {
 
 Window::Window(Program& app, std::string name) : Form(app, std::move(name)), app(app) {}
@@ -58,6 +60,7 @@ void Program::Collect() {
 }
 
 void Program::Start() {
+  stores::RemoveLeftoverSaves(services_.env.ProgramFolder(), services_.env.CurrentDirectory());
   Dispatch d(*this);
   Shift();
 }

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "platform/text.h"
@@ -125,12 +126,29 @@ static void DropFinalCrLf(std::string& text) {
   if (text.size() >= 2 && text.compare(text.size() - 2, 2, CRLF) == 0) text.resize(text.size() - 2);
 }
 
+// The file's bytes from `from` on as text, as a rewrite keeps them: each
+// entry as a reader takes it. Of the two characters after each "*", which
+// every reader drops, one that is not plain ASCII becomes the CR or LF the
+// writer puts there: written in another encoding than the file's it could be
+// more bytes than a reader drops, and the next entry would begin with the rest.
+static std::string KeptTail(const std::string& bytes, size_t from, Encoding encoding) {
+  std::string text;
+  size_t pos = from;
+  for (size_t star; pos < bytes.size() && (star = bytes.find('*', pos)) != std::string::npos;) {
+    text += Decode(std::string_view(bytes).substr(pos, star + 1 - pos), encoding);
+    pos = std::min(star + 3, bytes.size());
+    for (size_t i = star + 1; i < pos; ++i)
+      text += static_cast<unsigned char>(bytes[i]) < 0x80 ? bytes[i] : CRLF[i - star - 1];
+  }
+  return text + Decode(std::string_view(bytes).substr(pos), encoding);
+}
+
 bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries) {
   std::string current;
   if (path.empty() || !ReadCurrent(path, current)) return false;
   size_t consumed = 0;
   ParseAddressFile(current, kMaxEntries, &consumed);
-  std::string rest = Decode(std::string_view(current).substr(consumed), EncodingOf(current));
+  std::string rest = KeptTail(current, consumed, EncodingOf(current));
   std::string text = AddressFileText(entries);
   if (rest.find('*') != std::string::npos) {
     // Entries no reader could show: they stay, byte for byte.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,7 +22,11 @@ Encoding EncodingOf(std::string_view bytes) {
 }
 
 std::string Decode(std::string_view piece, Encoding encoding) {
-  return encoding == Encoding::Utf8 ? std::string(piece) : text::FromWindows1252(piece);
+  // A piece of a UTF-8 file can still be cut inside a character: a reader
+  // drops the one or two bytes after its separator, whatever they are. Such
+  // bytes are read as the code page's, so that the text stays UTF-8 and a
+  // rewrite keeps the whole file UTF-8.
+  return encoding == Encoding::Utf8 ? text::ToUtf8(piece) : text::FromWindows1252(piece);
 }
 
 std::vector<std::string> DecodeAll(std::vector<std::string> pieces, std::string_view bytes) {
@@ -84,6 +89,24 @@ static bool WriteAll(int fd, const std::string& data) {
   return true;
 }
 
+// The hidden name a write of `fileName` goes through: no file list shows it.
+static std::string TemporaryName(const std::string& fileName, unsigned long number) {
+  return "." + fileName + "." + std::to_string(number) + ".tmp";
+}
+
+std::string TemporaryTarget(const std::string& name) {
+  constexpr size_t kMaxDigits = 9;  // the numbers TemporaryName is given
+  const std::string tail = ".tmp";
+  if (name.size() < 1 + 1 + 1 + 1 + tail.size() || name[0] != '.' ||
+      name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
+    return {};
+  const size_t end = name.size() - tail.size();
+  size_t dot = end;
+  while (dot > 1 && std::isdigit(static_cast<unsigned char>(name[dot - 1]))) --dot;
+  if (dot == end || end - dot > kMaxDigits || name[dot - 1] != '.' || dot - 1 <= 1) return {};
+  return name.substr(1, dot - 2);
+}
+
 // The bytes that hold the text in the file at `path` (see WriteWholeText).
 static std::string InEncodingOf(const fs::path& path, const std::string& text) {
   std::string old, bytes;
@@ -98,6 +121,16 @@ static std::string InEncodingOf(const fs::path& path, const std::string& text) {
 static bool Fail(std::string* why, int err) {
   if (why) *why = std::strerror(err);
   return false;
+}
+
+// A rename is on disk only once its folder is: without this a power cut can
+// bring the old file back after a save was reported done. 0, or the errno.
+static int SyncFolder(const fs::path& folder) {
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;  // a folder we may write but not read: nothing more we can do
+  const int err = (::fsync(fd) == 0 || errno == EINVAL) ? 0 : errno;  // some file systems cannot sync a folder
+  ::close(fd);
+  return err;
 }
 
 bool WriteWholeText(const std::string& path, const std::string& text, std::string* why) {
@@ -121,7 +154,7 @@ bool WriteWholeText(const std::string& path, const std::string& text, std::strin
   fs::path temp;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temp = folder / ("." + target.filename().string() + "." + std::to_string(rng() % 1000000000) + ".tmp");
+    temp = folder / TemporaryName(target.filename().string(), rng() % 1000000000);
     fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0 && errno != EEXIST) return Fail(why, errno);
   }
@@ -135,9 +168,12 @@ bool WriteWholeText(const std::string& path, const std::string& text, std::strin
   if (!WriteAll(fd, InEncodingOf(target, text)) || !WriteAll(fd, CRLF) || ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
   if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-  if (err == 0) return true;
-  ::unlink(temp.c_str());
-  return Fail(why, err);
+  if (err != 0) {
+    ::unlink(temp.c_str());
+    return Fail(why, err);
+  }
+  err = SyncFolder(folder);
+  return err == 0 || Fail(why, err);
 }
 
 bool FileExists(const std::string& path) {
@@ -161,6 +197,17 @@ bool DeleteFile(const std::string& path, std::string* why) {
   }
   if (fs::remove(path, ec) && !ec) return true;
   return Fail(why, ec ? ec.value() : ENOENT);
+}
+
+void RemoveTemporaries(const std::string& folder, const std::function<bool(const std::string&)>& isDataFile) {
+  std::error_code ec;
+  for (auto it = fs::directory_iterator(folder, ec); !ec && it != fs::directory_iterator(); it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    const std::string target = TemporaryTarget(name);
+    std::error_code sec;
+    if (!target.empty() && isDataFile(target) && it->is_regular_file(sec) && !fs::is_symlink(it->symlink_status(sec)))
+      ::unlink(it->path().c_str());
+  }
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) { return folder + "/" + name; }

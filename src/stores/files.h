@@ -3,6 +3,7 @@
 // same folder renamed over it), so a failed write leaves the old file whole.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,7 +15,9 @@ constexpr const char* CRLF = "\r\n";
 // Data files hold UTF-8; a file that is not valid UTF-8 is an older one, in
 // the 8-bit code page Windows-1252. A reader splits a file's bytes by its
 // format's rules (each byte one character, as the formats were made for) and
-// turns each piece into text by the encoding of the whole file.
+// turns each piece into text by the encoding of the whole file (a piece of a
+// UTF-8 file cut inside a character as Windows-1252, so that text is always
+// UTF-8).
 enum class Encoding { Utf8, Windows1252 };
 Encoding EncodingOf(std::string_view bytes);
 std::string Decode(std::string_view piece, Encoding encoding);
@@ -26,12 +29,15 @@ std::vector<std::string> DecodeAll(std::vector<std::string> pieces, std::string_
 // own (text is then empty).
 bool ReadWholeFile(const std::string& path, std::string& text);
 
-// Writes text followed by CR LF as the whole file. False on any failure; the
-// old file, if any, is then unchanged, and `why` (when given) gets the reason
-// in the system's words ("No space left on device"). A new file is private to
-// the user (0600); a file that exists keeps its mode. A link is written
-// through only to a regular file of the running user's own; any other link is
-// refused.
+// Writes text followed by CR LF as the whole file, through a hidden temporary
+// file renamed over it, and syncs the file and its folder: once it returns
+// true the new text survives a crash or a power cut. False on any failure;
+// the old file, if any, is then unchanged (unless only the folder's sync
+// failed: the new text is then in place but may not be on disk), and `why`
+// (when given) gets the reason in the system's words ("No space left on
+// device"). A new file is private to the user (0600); a file that exists
+// keeps its mode. A link is written through only to a regular file of the
+// running user's own; any other link is refused.
 // The writer learns the encoding from the file it replaces: the text goes in
 // Windows-1252 when that file is in Windows-1252, every character of the text
 // has a place in it, and the bytes do not read back as other UTF-8 text; in
@@ -39,6 +45,15 @@ bool ReadWholeFile(const std::string& path, std::string& text);
 // lacks). Bytes of an older file that the text did not change so stay as
 // they were.
 bool WriteWholeText(const std::string& path, const std::string& text, std::string* why = nullptr);
+
+// The name of the data file whose write a hidden temporary file of that
+// name belongs to; "" when the name is not one of WriteWholeText's.
+std::string TemporaryTarget(const std::string& name);
+
+// Deletes the temporary files that writes killed half way left in the folder
+// (not in its subfolders), those of the data files for which isDataFile
+// holds only; links and anything else are left alone.
+void RemoveTemporaries(const std::string& folder, const std::function<bool(const std::string&)>& isDataFile);
 
 // True when an ordinary file exists at the path: not a folder, not hidden
 // (a name starting with "."); any failure counts as absent.

@@ -118,6 +118,17 @@ TEST(BuildMessage, SubjectOutsideAsciiIsEncodedInShortWords) {
   }
 }
 
+// Found by fuzzing: a subject the user typed that looks like an encoded word
+// reached the receiver decoded ("Hi") instead of as typed.
+TEST(BuildMessage, ASubjectThatLooksEncodedIsEncodedItself) {
+  const std::string subject = "=?UTF-8?B?SGk=?= and 1+1=?";
+  auto [head, body] = Split(BuildMessage("a@b.c", subject, "x", 0));
+  const size_t from = head.find("Subject: ") + 9, to = head.find("\nMIME-Version");
+  const std::string field = head.substr(from, to - from);
+  EXPECT_EQ(field.find(" and "), std::string::npos) << field;  // none of it plain
+  EXPECT_EQ(DecodeWords(field), subject);
+}
+
 // Valid UTF-8 by Qt's own decoder, which replaces what is not.
 bool IsUtf8(const std::string& bytes) {
   const QByteArray raw = QByteArray::fromStdString(bytes);

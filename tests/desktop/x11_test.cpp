@@ -237,5 +237,51 @@ TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
   EXPECT_EQ(Received("abc 123"), "abc 123");
 }
 
+// ---- the virtual display itself ----------------------------------------------------
+// Servers started side by side race for display numbers. A stand-in for Xvfb
+// that reports the display of a server already running (as a server that lost
+// the race would) must never be taken for a display of the test's own.
+TEST(XServerTest, ADisplayThatIsNotItsOwnIsNeverUsed) {
+  if (!HaveTool("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  XServer other;
+  ASSERT_TRUE(other.Ok()) << other.Error();
+  const std::string number = other.Display().substr(1);
+  const std::string folder = fs::temp_directory_path() / ("xserver-test-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  const std::string oldPath = ::getenv("PATH");
+  ::setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
+  // Lies `lies` times, then is the real Xvfb, found on the rest of PATH.
+  auto standIn = [&](int lies) {
+    fs::remove(folder + "/count");
+    std::ofstream(folder + "/Xvfb") << "#!/bin/sh\n"
+                                    << "n=$(cat '" << folder << "/count' 2>/dev/null || echo 0)\n"
+                                    << "echo $((n + 1)) > '" << folder << "/count'\n"
+                                    << "if [ \"$n\" -lt " << lies << " ]; then\n"
+                                    << "  eval \"echo " << number << " >&$2\"; exec sleep 60\n"
+                                    << "fi\n"
+                                    << "PATH=${PATH#*:} exec Xvfb \"$@\"\n";
+    fs::permissions(folder + "/Xvfb", fs::perms::owner_all);
+  };
+
+  standIn(1);
+  {
+    XServer mine;
+    EXPECT_TRUE(mine.Ok()) << mine.Error();
+    EXPECT_NE(mine.Display(), other.Display());
+    EXPECT_EQ(::getenv("DISPLAY"), mine.Display());
+  }
+  standIn(100);
+  {
+    XServer mine;
+    EXPECT_FALSE(mine.Ok());
+    // Why, attempt by attempt.
+    EXPECT_NE(mine.Error().find("attempt 3: display " + other.Display() + " did not answer"), std::string::npos)
+        << mine.Error();
+    EXPECT_NE(mine.Error().find("belongs to another process"), std::string::npos) << mine.Error();
+  }
+  ::setenv("PATH", oldPath.c_str(), 1);
+  fs::remove_all(folder);
+}
+
 }  // namespace
 }  // namespace tallow::desktop::testing

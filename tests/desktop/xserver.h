@@ -14,7 +14,10 @@ bool HaveTool(const std::string& name);
 
 class XServer {
  public:
-  // Starts Xvfb and points DISPLAY at it; Ok() tells whether it came up.
+  // Starts Xvfb and points DISPLAY at it once the display has answered as
+  // this server's own; a server that does not is stopped and a fresh one
+  // started, a few times at most. Ok() tells whether one came up, Error()
+  // why not, attempt by attempt.
   XServer();
   ~XServer();
   XServer(const XServer&) = delete;
@@ -24,6 +27,10 @@ class XServer {
   const std::string& Error() const { return error_; }
 
  private:
+  // One attempt: "" when the display answered, otherwise why not.
+  std::string Start();
+  void Stop();
+
   pid_t pid_ = -1;
   std::string display_;
   std::string error_;

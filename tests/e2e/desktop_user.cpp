@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -164,8 +165,9 @@ void DesktopUser::TearDown() {
 }
 
 void DesktopUser::StartNotificationArea() {
-  trayer_ = Spawn({"trayer", "--edge", "top", "--align", "right", "--widthtype", "request", "--height", "24",
-                   "--transparent", "false", "--expand", "true"});
+  // On this test's display, whatever DISPLAY says: no two tests share a notification area.
+  trayer_ = Spawn({"trayer", "--display", server_->Display(), "--edge", "top", "--align", "right", "--widthtype",
+                   "request", "--height", "24", "--transparent", "false", "--expand", "true"});
   ASSERT_GT(trayer_, 0);
   ASSERT_TRUE(Eventually([&] {
     return !Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(trayer_)})
@@ -206,6 +208,14 @@ bool DesktopUser::ProgramRunning() {
   return false;
 }
 
+long DesktopUser::ProgramResidentKiB() const {
+  if (program_ <= 0) return 0;
+  std::ifstream status("/proc/" + std::to_string(program_) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
+  return 0;
+}
+
 int DesktopUser::WaitProgramEnd() {
   int status = 0;
   if (program_ <= 0) return -2;
@@ -216,24 +226,26 @@ int DesktopUser::WaitProgramEnd() {
 
 // ---- the notification area -----------------------------------------------------------
 
-std::string DesktopUser::WaitTrayIcon() {
+bool DesktopUser::InNotificationArea(const std::string& window) {
   if (!display_) display_ = XOpenDisplay(nullptr);
-  if (!display_ || trayer_ <= 0 || program_ <= 0) return "";
-  auto insideTrayer = [&](::Window w) {
-    const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
-    for (::Window root = 0, parent = 0, *children = nullptr; w;) {
-      if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
-      unsigned n = 0;
-      if (!XQueryTree(display_, w, &root, &parent, &children, &n)) return false;
-      if (children) XFree(children);
-      w = parent == root ? 0 : parent;
-    }
-    return false;
-  };
+  if (!display_ || trayer_ <= 0) return false;
+  const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
+  for (::Window w = std::stoul(window), root = 0, parent = 0, *children = nullptr; w;) {
+    if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
+    unsigned n = 0;
+    if (!XQueryTree(display_, w, &root, &parent, &children, &n)) return false;
+    if (children) XFree(children);
+    w = parent == root ? 0 : parent;
+  }
+  return false;
+}
+
+std::string DesktopUser::WaitTrayIcon() {
+  if (trayer_ <= 0 || program_ <= 0) return "";
   std::string icon;
   Eventually([&] {
     for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
-      if (insideTrayer(std::stoul(w))) icon = w;
+      if (InNotificationArea(w)) icon = w;
     return !icon.empty() || !ProgramRunning();
   });
   // A user sees it before acting on it; the program has finished starting
@@ -269,8 +281,20 @@ std::vector<std::string> DesktopUser::Visible(const std::string& title) {
 
 std::vector<std::string> DesktopUser::ProgramWindows() {
   if (program_ <= 0) return {};
-  // Top-level windows only: an icon embedded in the notification area is not one.
-  return Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(program_)}));
+  // Top-level windows only: an icon embedded in the notification area is not
+  // one. On a busy machine the icon shows as a top-level window for a moment,
+  // until trayer takes it in: a window of an icon's size that is in the
+  // notification area a moment later is not counted either.
+  std::vector<std::string> windows;
+  for (const auto& w :
+       Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--onlyvisible", "--pid", std::to_string(program_)}))) {
+    if (!display_) display_ = XOpenDisplay(nullptr);
+    XWindowAttributes a{};
+    const bool iconSized = display_ && XGetWindowAttributes(display_, std::stoul(w), &a) && a.width <= 48 &&
+                           a.height <= 48;
+    if (!iconSized || !Eventually([&] { return InNotificationArea(w); }, 1s)) windows.push_back(w);
+  }
+  return windows;
 }
 
 std::string DesktopUser::WaitWindow(const std::string& title) {

@@ -54,6 +54,8 @@ class DesktopUser : public testing::ProgramTest {
   // the signal killed it or it did not end within 10 s (it is then killed).
   int EndProgramWith(int signal);
   bool ProgramRunning();
+  // Its resident memory, in KiB (0 when it is not running).
+  long ProgramResidentKiB() const;
   // Waits for the program to end by itself: its exit status, -1 when a
   // signal ended it, -2 when it still runs after 10 s.
   int WaitProgramEnd();
@@ -126,6 +128,9 @@ class DesktopUser : public testing::ProgramTest {
   testing::TempDir testFolder_;
   std::unique_ptr<desktop::testing::XServer> server_;
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
+  // True when the window is inside the notification area (trayer's windows).
+  bool InNotificationArea(const std::string& window);
+
   Display* display_ = nullptr;  // the test's own connection, for what xdotool cannot tell
 };
 

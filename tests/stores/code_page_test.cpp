@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "stores/addresses.h"
 #include "stores/files.h"
@@ -52,7 +53,9 @@ TEST_F(CodePageTest, AddressFileRewritesKeepTheBytesOfEveryEntryLeft) {
   const int last = kMaxEntries + 2;
   Put("address.dat", Entries(1, last, "Ren\xE9"));
   const std::string path = RootAddressFile(Folder());
-  Lines entries = ReadAddressFile(path).value();
+  std::optional<Lines> read = ReadAddressFile(path);
+  ASSERT_TRUE(read);
+  Lines& entries = *read;
   ASSERT_EQ(entries.size(), static_cast<size_t>(kMaxEntries));
   EXPECT_EQ(entries[0], "René 1: r1@x.org*");
 
@@ -85,6 +88,49 @@ TEST_F(CodePageTest, AnOlderBookListNamesItsFoldersByTheSameBytes) {
   ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", books));
   EXPECT_EQ(Get("books.lst"), "Default\r\nCafé\r\nThé\r\nŁódź\r\n");
   EXPECT_EQ(BookAddressFile(Folder(), "Café"), InFolder("Caf\xE9/address.dat"));
+}
+
+// Found by fuzzing: entries beyond the limit were kept with whatever stood
+// after their "*", and once the file went over to UTF-8 two such characters
+// of the code page were four bytes, of which a reader drops two: the next
+// entry began with the rest.
+TEST_F(CodePageTest, EntriesBeyondTheLimitReadTheSameAfterTheFileTurnsUtf8) {
+  Put("address.dat", Entries(1, kMaxEntries, "Ren\xE9") + "Tail: t@x.org*\xE9\xE9Last: l@x.org*\r\n");
+  const std::string path = RootAddressFile(Folder());
+  std::optional<Lines> read = ReadAddressFile(path);
+  ASSERT_TRUE(read);
+  Lines& entries = *read;
+  entries.push_back(ContactEntry("Łukasz", "l@x.org"));  // no place in the code page
+  ASSERT_TRUE(WriteAddressFile(path, entries));
+  const auto all = ParseAddressFile(Get("address.dat"), kMaxEntries + 3);
+  ASSERT_EQ(all.size(), static_cast<size_t>(kMaxEntries + 3));
+  const std::string last = std::to_string(kMaxEntries);
+  EXPECT_EQ(all[kMaxEntries - 1], "René " + last + ": r" + last + "@x.org*");
+  EXPECT_EQ(std::vector<std::string>(all.end() - 3, all.end()),
+            (Lines{"Łukasz: l@x.org*", "Tail: t@x.org*", "Last: l@x.org*"}));
+}
+
+// Found by fuzzing: a reader drops the byte after a CR (and the two after a
+// "*") whatever they are, and so can cut a character of a UTF-8 file in two.
+// The rest of it read as raw bytes made the list hold text that is not UTF-8,
+// and the next save turned the whole file into Windows-1252: "Grüße" read back
+// as "GrÃ¼ÃŸe".
+TEST_F(CodePageTest, APieceCutInsideACharacterKeepsTheFileUtf8) {
+  Put("books.lst", "Default\r\nGrüße\r€\r\n");  // the byte after the bare CR is the first of "€"
+  const Lines books = ReadListFile(Folder(), "lst", "books");
+  ASSERT_EQ(books.size(), 3u);
+  EXPECT_EQ(books[2], "\u201a\u00ac");  // the two bytes left of "€", as Windows-1252
+  ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", books));
+  EXPECT_EQ(ReadListFile(Folder(), "lst", "books")[1], "Grüße");
+
+  Put("address.dat", "Jörg: j@x.org*\r€: e@x.org*\r\n");  // "\r" and the first byte of "€" dropped
+  const std::string path = RootAddressFile(Folder());
+  const std::optional<Lines> entries = ReadAddressFile(path);
+  ASSERT_TRUE(entries);
+  ASSERT_TRUE(WriteAddressFile(path, *entries));
+  const std::optional<Lines> again = ReadAddressFile(path);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->at(0), "Jörg: j@x.org*");
 }
 
 }  // namespace

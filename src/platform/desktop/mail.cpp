@@ -109,7 +109,9 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
   std::string msg;
   msg += "Date: " + DateHeader(when) + "\n";
   msg += "To: " + to + "\n";
-  msg += "Subject: " + (IsAsciiPrintable(oneLine) && oneLine.size() <= 900 ? oneLine : EncodeWords(oneLine)) + "\n";
+  // A plain subject holding "=?" would be read as encoded words by the receiver's mail program.
+  const bool plain = IsAsciiPrintable(oneLine) && oneLine.size() <= 900 && oneLine.find("=?") == std::string::npos;
+  msg += "Subject: " + (plain ? oneLine : EncodeWords(oneLine)) + "\n";
   msg += "MIME-Version: 1.0\n";
   msg += "Content-Type: text/plain; charset=UTF-8\n";
   std::string text;  // the body with local line ends, ending in one
