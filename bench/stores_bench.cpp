@@ -4,11 +4,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
+#include "platform/file_list.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 #include "stores/settings.h"
@@ -18,13 +17,6 @@ namespace {
 
 using namespace tallow;
 using namespace tallow::stores;
-
-// The controls need a window; nothing here asks it for a service.
-class BenchHost : public Host {
- public:
-  Services& Svc() override { throw std::logic_error("no services in a benchmark"); }
-  void UnloadForm(Form&, int) override {}
-};
 
 class Folder {
  public:
@@ -37,16 +29,6 @@ class Folder {
     if (!path.empty()) std::filesystem::remove_all(path, ec);
   }
   std::string path;
-};
-
-struct Window {
-  BenchHost host;
-  Form form{host, "BenchWindow"};
-  FileListBox File1{form, "File1", "*.txt"};
-  ListBox List1{form, "List1"};
-  ListBox List2{form, "List2"};
-  TextBox txtSubject{form, "txtSubject"};
-  TextBox txtMessage{form, "txtMessage"};
 };
 
 std::vector<std::string> Entries(int n) {
@@ -72,30 +54,27 @@ void TemplateFolder(const std::string& folder, int n) {
 
 // ---- templates ------------------------------------------------------------------
 
-void BM_LoadTemplate(benchmark::State& state) {
+// What a window's template list costs: the folder listed, every subject read.
+void BM_ReadSubjects(benchmark::State& state) {
   Folder folder;
-  Window w;
   TemplateFolder(folder.path, static_cast<int>(state.range(0)));
-  for (auto _ : state) LoadTemplate(folder.path, w.File1, w.List1);
+  for (auto _ : state) benchmark::DoNotOptimize(ReadSubjects(folder.path, ListFiles(folder.path, "*.txt")));
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
-BENCHMARK(BM_LoadTemplate)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadSubjects)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-void BM_OpenListMessage(benchmark::State& state) {
+void BM_ReadTemplate(benchmark::State& state) {
   Folder folder;
-  Window w;
   TemplateFolder(folder.path, 1000);
-  LoadTemplate(folder.path, w.File1, w.List1);
-  w.List1.SetListIndex(999);
-  for (auto _ : state) OpenListMessage(folder.path, w.List1, w.File1, w.txtSubject, w.txtMessage);
+  const std::string last = ListFiles(folder.path, "*.txt").back();
+  for (auto _ : state) benchmark::DoNotOptimize(ReadTemplate(folder.path, last));
 }
-BENCHMARK(BM_OpenListMessage)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadTemplate)->Unit(benchmark::kMicrosecond);
 
 void BM_NewFileName(benchmark::State& state) {
   Folder folder;
-  Window w;
   TemplateFolder(folder.path, 1000);
-  for (auto _ : state) benchmark::DoNotOptimize(NewFileName(folder.path, w.File1, 1, ".txt"));
+  for (auto _ : state) benchmark::DoNotOptimize(NewFileName(folder.path, "*.txt", 1, ".txt"));
 }
 BENCHMARK(BM_NewFileName)->Unit(benchmark::kMillisecond);
 
@@ -108,13 +87,12 @@ BENCHMARK(BM_WriteTemplate)->Unit(benchmark::kMicrosecond);
 
 // ---- settings ---------------------------------------------------------------------
 
-void BM_ReFreshSettings(benchmark::State& state) {
+void BM_ReadSettings(benchmark::State& state) {
   Folder folder;
-  Window w;
   WriteSettings(folder.path, true, false);
-  for (auto _ : state) ReFreshSettings(folder.path, w.List2, true);
+  for (auto _ : state) benchmark::DoNotOptimize(ReadSettings(folder.path));
 }
-BENCHMARK(BM_ReFreshSettings)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadSettings)->Unit(benchmark::kMicrosecond);
 
 void BM_WriteSettings(benchmark::State& state) {
   Folder folder;
@@ -127,13 +105,9 @@ BENCHMARK(BM_WriteSettings)->Unit(benchmark::kMicrosecond);
 // range(0): the entries in the file; the reader stops at 1,001.
 void BM_ReadAddressFile(benchmark::State& state) {
   Folder folder;
-  Window w;
   const std::string path = RootAddressFile(folder.path);
   WriteAddressFile(path, Entries(static_cast<int>(state.range(0))));
-  for (auto _ : state) {
-    w.List1.Clear();
-    ReadAddressFile(path, w.List1);
-  }
+  for (auto _ : state) benchmark::DoNotOptimize(ReadAddressFile(path));
   state.SetItemsProcessed(state.iterations() * kMaxEntries);
 }
 BENCHMARK(BM_ReadAddressFile)->Arg(1001)->Arg(10000)->Unit(benchmark::kMicrosecond);
@@ -172,25 +146,19 @@ BENCHMARK(BM_ParseAddressFile)->Unit(benchmark::kMicrosecond);
 
 // ---- list files ---------------------------------------------------------------------
 
-void BM_SaveList(benchmark::State& state) {
+void BM_WriteListFile(benchmark::State& state) {
   Folder folder;
-  Window w;
-  for (const std::string& name : BookNames(kMaxListLines)) w.List1.AddItem(name);
-  for (auto _ : state) benchmark::DoNotOptimize(SaveList(folder.path, "lst", "books", w.List1));
+  const std::vector<std::string> books = BookNames(kMaxListLines);
+  for (auto _ : state) benchmark::DoNotOptimize(WriteListFile(folder.path, "lst", "books", books));
 }
-BENCHMARK(BM_SaveList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WriteListFile)->Unit(benchmark::kMillisecond);
 
-void BM_LoadList(benchmark::State& state) {
+void BM_ReadListFile(benchmark::State& state) {
   Folder folder;
-  Window w;
-  for (const std::string& name : BookNames(kMaxListLines)) w.List1.AddItem(name);
-  SaveList(folder.path, "lst", "books", w.List1);
-  for (auto _ : state) {
-    LoadList(folder.path, "lst", "books", w.List2);
-    ApplyDefaultRule(w.List2, false);
-  }
+  WriteListFile(folder.path, "lst", "books", BookNames(kMaxListLines));
+  for (auto _ : state) benchmark::DoNotOptimize(ReadListFile(folder.path, "lst", "books"));
   state.SetItemsProcessed(state.iterations() * kMaxListLines);
 }
-BENCHMARK(BM_LoadList)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadListFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "fuzz.h"
-#include "platform/controls.h"
 #include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
@@ -47,13 +46,11 @@ using namespace tallow::stores;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text = fuzz::FileOf(data, size);
   const std::string path = RootAddressFile(fuzz::Scratch());
-  fuzz::BareHost host;
-  Form form(host, "Window");
-  ListBox list(form, "Combo1");
 
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-  FUZZ_CHECK(ReadAddressFile(path, list));
-  const std::vector<std::string> entries = list.Items();
+  const std::optional<std::vector<std::string>> read = ReadAddressFile(path);
+  FUZZ_CHECK(read);
+  const std::vector<std::string> entries = *read;
   FUZZ_CHECK(entries.size() <= static_cast<size_t>(kMaxEntries));
   for (const std::string& entry : entries) FUZZ_CHECK(entry.find('*') == entry.size() - 1 && text::IsUtf8(entry));
   const auto all = fuzz::Decoded(ParseAddressFile(text, INT_MAX), text);

@@ -33,7 +33,8 @@ std::vector<std::string> TestCorpus();
 // syncs to disk); removed at exit.
 const std::string& Scratch();
 
-// A window for the readers' controls. Nothing a reader does reaches a service.
+// A host for a bare window whose controls the windows' list code fills from
+// the readers (desk/lists). Nothing that code does reaches a service.
 class BareHost : public Host {
  public:
   Services& Svc() override { std::abort(); }

@@ -6,8 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desk/lists.h"
 #include "fuzz.h"
-#include "platform/controls.h"
 #include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ListBox books(form, "Combo2");
 
   std::ofstream(JoinPath(folder, "books.lst"), std::ios::binary) << text;
-  LoadList(folder, "lst", "books", books);
+  desk::LoadList(folder, "lst", "books", books);
   const std::vector<std::string> lines = books.Items(), raw = ParseListFile(text);
   FUZZ_CHECK(raw.size() <= static_cast<size_t>(kMaxListLines) && lines.size() == raw.size());
   const Encoding encoding = EncodingOf(text);
@@ -70,11 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Saved and loaded again: the same lines (no line at all is saved as one
   // empty line).
-  FUZZ_CHECK(SaveList(folder, "lst", "books", books));
-  LoadList(folder, "lst", "books", books);
+  FUZZ_CHECK(desk::SaveList(folder, "lst", "books", books));
+  desk::LoadList(folder, "lst", "books", books);
   FUZZ_CHECK(books.Items() == (lines.empty() ? std::vector<std::string>{""} : lines));
 
-  ApplyDefaultRule(books, true);
+  desk::ApplyDefaultRule(books, true);
   FUZZ_CHECK(books.List(0) == kDefaultBook);
   FUZZ_CHECK(books.ListCount() == std::max<int>(1, static_cast<int>(lines.size())));
   FUZZ_CHECK(std::equal(lines.begin() + std::min<size_t>(1, lines.size()), lines.end(), books.Items().begin() + 1));

@@ -4,8 +4,8 @@
 // back as the two choices it wrote.
 #include <fstream>
 
+#include "desk/lists.h"
 #include "fuzz.h"
-#include "platform/controls.h"
 #include "stores/files.h"
 #include "stores/settings.h"
 
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ListBox fields(form, "List2");
 
   std::ofstream(JoinPath(folder, kSettingsFile), std::ios::binary | std::ios::trunc) << text;
-  ReFreshSettings(folder, fields, true);
+  desk::ReFreshSettings(folder, fields, true);
   const std::vector<std::string> raw = ParseSettings(text);
   FUZZ_CHECK(raw.size() <= 21 && fields.Items().size() == raw.size());
   const Encoding encoding = EncodingOf(text);
@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The program's own file gives back the choice it holds.
   const bool express = size > 0 && (data[0] & 1), outlook = !express;
   FUZZ_CHECK(WriteSettings(folder, express, outlook));
-  ReFreshSettings(folder, fields, true);
+  desk::ReFreshSettings(folder, fields, true);
   FUZZ_CHECK(fields.ListCount() == 2);
   FUZZ_CHECK(FlagChooses(fields.List(0)) == express && FlagChooses(fields.List(1)) == outlook);
   return 0;

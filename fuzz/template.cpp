@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "desk/lists.h"
 #include "fuzz.h"
-#include "platform/controls.h"
 #include "platform/text.h"
 #include "stores/files.h"
 #include "stores/templates.h"
@@ -48,11 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string name = std::string("entry") + (pattern + 1);
     std::ofstream(JoinPath(folder, name), std::ios::binary) << text;
     files.SetPattern(pattern);
-    LoadTemplate(folder, files, list);
+    desk::LoadTemplate(folder, files, list);
     FUZZ_CHECK(list.ListCount() == 1 && files.List(0) == name);
     FUZZ_CHECK(list.List(0) == expectedSubject && text::IsUtf8(expectedSubject));
     list.SetListIndex(0);
-    OpenListMessage(folder, list, files, subject, message);
+    desk::OpenListMessage(folder, list, files, subject, message);
     FUZZ_CHECK(subject.Text() == text::OneLine(expectedSubject));
     FUZZ_CHECK(message.Text() == expectedMessage);
   }
@@ -61,9 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string oneLine = text::OneLine(expectedSubject), body = expectedMessage;
   files.SetPattern("*.txt");
   FUZZ_CHECK(WriteWholeText(JoinPath(folder, "entry.txt"), TemplateText(oneLine, body)));
-  LoadTemplate(folder, files, list);
+  desk::LoadTemplate(folder, files, list);
   list.SetListIndex(0);
-  OpenListMessage(folder, list, files, subject, message);
+  desk::OpenListMessage(folder, list, files, subject, message);
   FUZZ_CHECK(list.List(0) == oneLine && subject.Text() == oneLine);
   FUZZ_CHECK(message.Text() == body + CRLF);
   return 0;

@@ -1,7 +1,11 @@
 #include "desk/add_address.h"
 
+#include "desk/form1.h"
+#include "desk/form3.h"
+#include "desk/lists.h"
 #include "platform/plain_address.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -123,8 +127,8 @@ AddAddress::AddAddress(Program& app)
 
 void AddAddress::Form_Load() {
   ContactWindow::Form_Load();
-  stores::LoadList(ProgramFolder(), "lst", "books", Combo2);
-  stores::ApplyDefaultRule(Combo2, /*selectItems=*/false);
+  LoadList(ProgramFolder(), "lst", "books", Combo2);
+  ApplyDefaultRule(Combo2, /*selectItems=*/false);
   // Form1 may have no book selected (a lone "Default", a book just deleted):
   // then nothing is preselected here either.
   const int book = app.Form1().Combo2.ListIndex();
@@ -147,7 +151,7 @@ bool AddAddress::SaveEntry(const std::string& entry) {
   const std::string book = Combo2.List(Combo2.ListIndex());
   stores::MakeFolder(folder, book);
   if (!stores::AppendAddressEntry(stores::BookAddressFile(folder, book), entry)) {
-    app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, AddressFileNotSaved(book));
     return false;
   }
   return true;

@@ -1,6 +1,10 @@
 #include "desk/add_address2.h"
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/form3.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -9,7 +13,7 @@ AddAddress2::AddAddress2(Program& app) : ContactWindow(app, "AddAddress2") { Lay
 
 bool AddAddress2::SaveEntry(const std::string& entry) {
   if (stores::AppendAddressEntry(stores::RootAddressFile(ProgramFolder()), entry)) return true;
-  app.MsgBox(AddressFileNotSaved(""), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  ReportFailure(app, AddressFileNotSaved(""));
   return false;
 }
 

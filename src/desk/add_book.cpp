@@ -1,6 +1,10 @@
 #include "desk/add_book.h"
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -47,10 +51,10 @@ void AddBook::Command1_Click() {
   ListBox& books = app.Form1().Combo2;
   books.AddItem(name);
   stores::MakeFolder(folder, name);
-  if (!stores::SaveList(folder, "lst", "books", books)) {
+  if (!SaveList(folder, "lst", "books", books)) {
     // The list on screen keeps matching books.lst; the window stays open.
     books.RemoveItem(books.ListCount() - 1);
-    app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, BookListNotSaved());
     return;
   }
   Unload();

@@ -1,10 +1,16 @@
 #include "desk/form1.h"
 
+#include "desk/add_address.h"
+#include "desk/form1a.h"
+#include "desk/lists.h"
+#include "desk/setting_man.h"
 #include "mail/send.h"
 #include "program.h"
+#include "report_failure.h"
+#include "shell/tutorial.h"
 #include "stores/addresses.h"
 #include "stores/settings.h"
-#include "stores/templates.h"
+#include "utilities/utility_browser.h"
 
 namespace tallow::desk {
 
@@ -103,9 +109,9 @@ void Form1::AutoFill() {
   if (stores::LooksLikeAddress(text, 44)) txtSendTo.SetText(text);
 }
 
-void Form1::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form1::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
-void Form1::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List1); }
+void Form1::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List1); }
 
 bool Form1::SendMailByExpress() {
   auto failure = mail::SendByExpress(svc().mapi, svc().loop, txtSendTo, txtSubject, txtMessage, app.AppTitle);
@@ -114,7 +120,7 @@ bool Form1::SendMailByExpress() {
   return false;
 }
 
-void Form1::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List2, true); }
+void Form1::ReFreshSettings() { desk::ReFreshSettings(ProgramFolder(), List2, /*clearFirst=*/true); }
 
 void Form1::Form_Load() {
   MakeTopmost(*this);
@@ -150,7 +156,7 @@ void Form1::Timer1_Timer() {
 // Shows the window again over the reason, so that the user can retry.
 void Form1::NotSent(const std::string& prompt) {
   Show();
-  app.MsgBox(prompt, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  ReportFailure(app, prompt);
 }
 
 void Form1::Command1_Click() {

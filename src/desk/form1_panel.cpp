@@ -1,7 +1,11 @@
 // The address-book panel of the Send Email window.
 #include "desk/form1.h"
 
+#include "desk/add_address.h"
+#include "desk/add_book.h"
+#include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -16,21 +20,19 @@ std::string SelectedBook(const ListBox& books) { return books.List(books.ListInd
 void Form1::ReFreshAddressBook() {
   const std::string folder = ProgramFolder();
   // Each selection made here runs Combo2_Click, and with it RefreshAddList.
-  stores::LoadList(folder, "lst", "books", Combo2);
-  stores::ApplyDefaultRule(Combo2, /*selectItems=*/true);
-  Combo1.Clear();
+  LoadList(folder, "lst", "books", Combo2);
+  ApplyDefaultRule(Combo2, /*selectItems=*/true);
   // A missing file (a first start, a new book) simply gives no entries.
   entriesFile_ = stores::BookAddressFile(folder, SelectedBook(Combo2));
-  stores::ReadAddressFile(entriesFile_, Combo1);
+  LoadEntries(entriesFile_, Combo1);
 }
 
 void Form1::RefreshAddList() {
   const std::string folder = ProgramFolder();
   const std::string book = SelectedBook(Combo2);
-  Combo1.Clear();
   entriesFile_ = stores::BookAddressFile(folder, book);
   stores::MakeFolder(folder, book);
-  stores::ReadAddressFile(entriesFile_, Combo1);
+  LoadEntries(entriesFile_, Combo1);
 }
 
 void Form1::Combo2_Click() { RefreshAddList(); }
@@ -60,7 +62,7 @@ void Form1::Command6_Click() {
   std::vector<std::string> left = Combo1.Items();
   left.erase(left.begin() + entry);
   if (!stores::WriteAddressFile(file, left)) {
-    app.MsgBox(AddressFileNotSaved(book), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    ReportFailure(app, AddressFileNotSaved(book));
     return;
   }
   Combo1.RemoveItem(entry);
@@ -82,8 +84,8 @@ void Form1::Command11_Click() {
   const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo,
                                  MsgIcon::None, "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
-  if (stores::SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
-  app.MsgBox(BookListNotSaved(), MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+  if (SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
+  ReportFailure(app, BookListNotSaved());
   if (!remove) return;
   // The name stays listed, as it stays in the file; selecting it again
   // re-reads its entries, which are the ones shown.

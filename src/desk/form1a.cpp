@@ -1,9 +1,9 @@
 #include "desk/form1a.h"
 
-#include "desk/setting_man.h"
+#include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/files.h"
-#include "stores/settings.h"
 #include "stores/templates.h"
 
 namespace tallow::desk {
@@ -76,15 +76,15 @@ Form1a::Form1a(Program& app)
 
 // ---- public operations ----------------------------------------------------
 
-void Form1a::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form1a::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
 // A rebuilt list has no selection, so no entry is left to save back into.
 void Form1a::LoadTemplate() {
-  stores::LoadTemplate(ProgramFolder(), File1, List1);
+  desk::LoadTemplate(ProgramFolder(), File1, List1);
   Command5.SetEnabled(false);
 }
 
-void Form1a::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List2, /*clearFirst=*/true); }
+void Form1a::ReFreshSettings() { desk::ReFreshSettings(ProgramFolder(), List2, /*clearFirst=*/true); }
 
 // ---- the window ---------------------------------------------------------------
 
@@ -146,7 +146,7 @@ void Form1a::Text1_Change() { Command1.SetEnabled(!Text1.Text().empty() && !Text
 void Form1a::Text2_Change() { Text1_Change(); }
 
 void Form1a::Command1_Click() {
-  SaveEntry(stores::NewFileName(ProgramFolder(), File1, 2, ".txx"), Text2.Text(), Text1.Text());
+  SaveEntry(stores::NewFileName(ProgramFolder(), File1.Pattern(), 2, ".txx"), Text2.Text(), Text1.Text());
 }
 
 void Form1a::Command2_Click() {

@@ -1,8 +1,8 @@
 #include "desk/form3.h"
 
+#include "desk/lists.h"
 #include "program.h"
 #include "stores/addresses.h"
-#include "stores/templates.h"
 
 namespace tallow::desk {
 
@@ -40,15 +40,12 @@ Form3::Form3(Program& app)
   Command3.Click = [this] { Command3_Click(); };
 }
 
-void Form3::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List1); }
+void Form3::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List1); }
 
-void Form3::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form3::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
 
 // A missing root address file gives an empty list.
-void Form3::ReFreshAddressBook() {
-  Combo1.Clear();
-  stores::ReadAddressFile(stores::RootAddressFile(ProgramFolder()), Combo1);
-}
+void Form3::ReFreshAddressBook() { LoadEntries(stores::RootAddressFile(ProgramFolder()), Combo1); }
 
 void Form3::Form_Load() {
   SetCaption(app.AppTitle + " - [Template Toolbar]");

@@ -1,15 +1,15 @@
 #include "desk/setting_man.h"
 
+#include "desk/form1.h"
+#include "desk/form3.h"
+#include "desk/lists.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/files.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
 
 namespace tallow::desk {
-
-void ReportFailure(Program& app, const std::string& what) {
-  app.MsgBox(what, MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
-}
 
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
   if (stores::WriteSettings(app.svc().env.ProgramFolder(), outlookExpress, outlook)) return true;
@@ -20,9 +20,7 @@ bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
 bool ChoosesOffice(const std::string& firstField) { return firstField == "0"; }
 
 bool SettingsFileChoosesOffice(Program& app) {
-  std::string text;
-  stores::ReadWholeFile(stores::JoinPath(app.svc().env.ProgramFolder(), stores::kSettingsFile), text);
-  const std::vector<std::string> fields = stores::ParseSettings(text);
+  const std::vector<std::string> fields = stores::ReadSettings(app.svc().env.ProgramFolder());
   return ChoosesOffice(fields.empty() ? std::string() : fields[0]);
 }
 
@@ -125,12 +123,12 @@ SettingMan::SettingMan(Program& app)
 
 // ---- public operations ----------------------------------------------------
 
-void SettingMan::OpenListMessage(int) { stores::OpenListMessage(ProgramFolder(), List2, File1, txtSubject, txtMessage); }
+void SettingMan::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List2, File1, txtSubject, txtMessage); }
 
-void SettingMan::LoadTemplate() { stores::LoadTemplate(ProgramFolder(), File1, List2); }
+void SettingMan::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List2); }
 
 // Runs once per load, on the list the load has just created empty.
-void SettingMan::ReFreshSettings() { stores::ReFreshSettings(ProgramFolder(), List1, /*clearFirst=*/false); }
+void SettingMan::ReFreshSettings() { desk::ReFreshSettings(ProgramFolder(), List1, /*clearFirst=*/false); }
 
 void SettingMan::SetupForm() {
   Option1[1].SetValue(false);
@@ -191,7 +189,7 @@ void SettingMan::txtMessage_Change() { txtSubject_Change(); }
 
 void SettingMan::Command2_Click() {
   std::string name = Text3.Text();
-  if (name.empty()) name = stores::NewFileName(ProgramFolder(), File1, 1, ".txt");
+  if (name.empty()) name = stores::NewFileName(ProgramFolder(), File1.Pattern(), 1, ".txt");
   if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name),
                               stores::TemplateText(txtSubject.Text(), txtMessage.Text()))) {
     ReportFailure(app, "This template could not be saved to " + name + ".");
@@ -205,7 +203,7 @@ void SettingMan::Command2_Click() {
 
 void SettingMan::Command3_Click() {
   Command2.SetEnabled(false);
-  Text3.SetText(stores::NewFileName(ProgramFolder(), File1, 1, ".txt"));
+  Text3.SetText(stores::NewFileName(ProgramFolder(), File1.Pattern(), 1, ".txt"));
   txtSubject.SetText("");
   txtMessage.SetText("");
 }

@@ -61,9 +61,6 @@ class SettingMan : public Window {
   void RefreshTemplateLists();
 };
 
-// A critical message box titled AppTitle telling what could not be done.
-void ReportFailure(Program& app, const std::string& what);
-
 // Writes settings.dat from a window's two mail options. False, after telling
 // the user, when it could not be written (the old file is then whole).
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook);

@@ -1,10 +1,8 @@
 #include "mail/send.h"
 
-namespace tallow::mail {
+#include "mail/footers.h"
 
-std::string ExpressFooter(const std::string& appTitle) {
-  return std::string("\r\n\r\n\r\n") + "-----------------------" + "\r\n\r\n" + appTitle + "\r\n\r\n" + "   ";
-}
+namespace tallow::mail {
 
 std::string Recipient(const std::string& box) {
   const size_t first = box.find_first_not_of(" \t");

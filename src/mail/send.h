@@ -1,5 +1,4 @@
-// The two mail-client roads: Outlook automation and Simple MAPI, and the
-// footer that goes under a Simple MAPI message.
+// The two mail-client roads: Outlook automation and Simple MAPI.
 #pragma once
 
 #include <optional>
@@ -9,10 +8,6 @@
 #include "platform/services.h"
 
 namespace tallow::mail {
-
-// Three line breaks, 23 hyphens, two line breaks, the title, two line breaks,
-// three blanks: 40 characters plus the title.
-std::string ExpressFooter(const std::string& appTitle);
 
 // The recipient as both roads hand it over: the box's text without leading
 // and trailing blanks (a copied line often brings one along). Blanks inside
@@ -32,7 +27,7 @@ struct ExpressFailure {
   std::string reason;
 };
 
-// Sends the boxes' message through Simple MAPI with the footer under it. The
+// Sends the boxes' message through Simple MAPI with ExpressFooter under it. The
 // boxes are read when their step comes: the event pump in the middle of the
 // send may change them. On a failing step the session is signed off (a
 // failing sign-off then ignored) and the failure returned; nullopt when the

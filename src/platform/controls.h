@@ -210,6 +210,7 @@ class FileListBox : public Control {
   void Refresh();
   int ListCount() const { return static_cast<int>(files_.size()); }
   std::string List(int index) const;       // empty for an index that names no file
+  const std::vector<std::string>& Items() const { return files_; }
  private:
   std::string path_;
   std::string pattern_;
@@ -258,14 +259,5 @@ class ControlArray {
  private:
   std::vector<std::unique_ptr<T>> items_;
 };
-
-// File-name matching of a file list: "*" and "?" wildcards, letters compared
-// without regard to case.
-bool MatchesPattern(const std::string& name, const std::string& pattern);
-// The file list's order: by name as text, letters without regard to case.
-bool FileNameLess(const std::string& a, const std::string& b);
-// What a file list of that folder and pattern lists: the ordinary, visible
-// files whose names hold no line break, in the file list's order.
-std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);
 
 }  // namespace tallow

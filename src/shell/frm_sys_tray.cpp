@@ -4,7 +4,14 @@
 #include <cctype>
 #include <cmath>
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/form1a.h"
+#include "desk/form3.h"
+#include "desk/setting_man.h"
 #include "program.h"
+#include "shell/tutorial.h"
+#include "utilities/top_pad.h"
 
 namespace tallow::shell {
 

@@ -1,20 +1,24 @@
 #include "shell/shift.h"
 
+#include "mail/footers.h"
 #include "program.h"
+#include "shell/frm_sys_tray.h"
+#include "shell/welcome.h"
 
 namespace tallow::shell {
 
-std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL) {
-  return std::string("\r\n\r\n\r\n") + "-----------------------" + "\r\n" + appTitle + "\n\n" + siteURL +
-         "\r\n" + kSlogan;
+std::string ProgramTitle() { return std::string("Tallowmark By ") + kSiteName; }
+
+void SetProgramTexts(Program& app) {
+  app.SiteURL = kSiteURL;
+  app.AppTitle = ProgramTitle();
+  app.MailFooter = mail::BuildMailFooter(app.AppTitle, app.SiteURL);
 }
 
 Shift::Shift(Program& app) : Window(app, "Shift") {}
 
 void Shift::Form_Load() {
-  app.SiteURL = kSiteURL;
-  app.AppTitle = std::string("Tallowmark By ") + kSiteName;
-  app.MailFooter = BuildMailFooter(app.AppTitle, app.SiteURL);
+  SetProgramTexts(app);
   app.ToolbarShift();
   // Its load hides it again when the user asked not to see it at start.
   auto& welcome = app.Welcome();

@@ -11,10 +11,14 @@ namespace tallow::shell {
 // The product's site; a reserved example domain of our own.
 inline constexpr const char* kSiteURL = "https://tallowmark.example";
 inline constexpr const char* kSiteName = "tallowmark.example";
-inline constexpr const char* kSlogan = "Energize Your Email Abilities-- Try It Free";
 
-// The footer of an Outlook send, built from the title and the site address.
-std::string BuildMailFooter(const std::string& appTitle, const std::string& siteURL);
+// The title every window and message box of the program carries.
+std::string ProgramTitle();
+
+// Sets the program-wide texts: the site's address, the title, and the footer
+// of an Outlook send built from both. Start-up does it first of all; the
+// tests' fixtures do it in its place.
+void SetProgramTexts(Program& app);
 
 class Shift : public Window {
  public:

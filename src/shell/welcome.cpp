@@ -1,6 +1,9 @@
 #include "shell/welcome.h"
 
+#include "desk/form1.h"
+#include "desk/setting_man.h"
 #include "program.h"
+#include "shell/tutorial.h"
 #include "stores/files.h"
 #include "stores/settings.h"
 

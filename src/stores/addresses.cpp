@@ -108,12 +108,10 @@ std::string BookAddressFile(const std::string& folder, const std::string& book) 
 
 std::string RootAddressFile(const std::string& folder) { return JoinPath(folder, kAddressFile); }
 
-bool ReadAddressFile(const std::string& path, ListBox& list) {
+std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path) {
   std::string bytes;
-  if (path.empty() || !ReadWholeFile(path, bytes)) return false;
-  const Encoding encoding = EncodingOf(bytes);
-  for (const std::string& entry : ParseAddressFile(bytes)) list.AddItem(Decode(entry, encoding));
-  return true;
+  if (path.empty() || !ReadWholeFile(path, bytes)) return std::nullopt;
+  return DecodeAll(ParseAddressFile(bytes), bytes);
 }
 
 // The file's bytes as it stands; a missing file is empty. False when it is
@@ -181,8 +179,9 @@ static std::string ListPath(const std::string& folder, const std::string& ext, c
   return JoinPath(folder, name + "." + ext);
 }
 
-bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items) {
-  return WriteWholeText(ListPath(folder, ext, name), JoinLines(items.Items()));
+bool WriteListFile(const std::string& folder, const std::string& ext, const std::string& name,
+                   const std::vector<std::string>& items) {
+  return WriteWholeText(ListPath(folder, ext, name), JoinLines(items));
 }
 
 std::vector<std::string> ParseListFile(const std::string& text, int limit) {
@@ -197,21 +196,11 @@ std::vector<std::string> ParseListFile(const std::string& text, int limit) {
   return lines;
 }
 
-void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items) {
-  items.Clear();
+std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name) {
   const std::string path = ListPath(folder, ext, name);
   std::string bytes;
-  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return;
-  const Encoding encoding = EncodingOf(bytes);
-  for (const std::string& line : ParseListFile(bytes)) items.AddItem(Decode(line, encoding));
-}
-
-void ApplyDefaultRule(ListBox& books, bool selectItems) {
-  if (selectItems && books.ListCount() > 1) books.SetListIndex(0);
-  if (books.ListCount() > 0 && books.List(0) == kDefaultBook) return;
-  if (books.ListCount() == 0) books.AddItem(kDefaultBook);
-  books.SetList(0, kDefaultBook);
-  if (selectItems) books.SetListIndex(0);
+  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return {};
+  return DecodeAll(ParseListFile(bytes), bytes);
 }
 
 }  // namespace tallow::stores

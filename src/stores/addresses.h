@@ -2,10 +2,9 @@
 // "address.dat"; one folder per book; the book names in "books.lst".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
-
-#include "platform/controls.h"
 
 namespace tallow::stores {
 
@@ -64,10 +63,9 @@ std::string BookAddressFile(const std::string& folder, const std::string& book);
 std::string RootAddressFile(const std::string& folder);
 
 // ---- reading and writing address files ---------------------------------------
-// Reads the file's entries into `list` (appended; the caller clears it). False
-// when the file is missing or cannot be read, or the path is "" (a book name
-// that is not safe): nothing is added.
-bool ReadAddressFile(const std::string& path, ListBox& list);
+// The file's entries, as text. Nothing (nullopt) when the file is missing or
+// cannot be read, or the path is "" (a book name that is not safe).
+std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path);
 // Rewrites the file from `entries`. When the file as it stands holds more
 // than kMaxEntries entries, the part beyond the first kMaxEntries is kept
 // after them, so that a rewrite from a list a reader filled loses nothing.
@@ -85,20 +83,15 @@ bool AppendAddressEntry(const std::string& path, const std::string& entry);
 // Creates the book's folder folder/book, private to the user (0700); every
 // failure ignored. A name that is not safe (IsSafeBookName) creates nothing.
 void MakeFolder(const std::string& folder, const std::string& book);
-// Writes the list's items, one per line, to folder/name.ext. False on failure.
-bool SaveList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);
+// Writes the items, one per line, to folder/name.ext. False on failure.
+bool WriteListFile(const std::string& folder, const std::string& ext, const std::string& name,
+                   const std::vector<std::string>& items);
 // The lines of a list-file text: each up to a CR, the one character after
 // the CR dropped whatever it is; a last line ended by a bare CR is taken, a
 // last line without CR is lost; at most `limit`.
 std::vector<std::string> ParseListFile(const std::string& text, int limit = kMaxListLines);
-// Empties `items`, then, when folder/name.ext exists, appends each of its
-// lines (at most kMaxListLines; a last line ended by a bare CR is taken).
-void LoadList(const std::string& folder, const std::string& ext, const std::string& name, ListBox& items);
-
-// The Default rule after loading the book list: item 0 becomes "Default"
-// (appended when the list is empty). `selectItems` is the Send Email window's
-// form: item 0 is selected first when the list holds more than one item, and
-// again when the rule changed item 0 (each selection raises Click).
-void ApplyDefaultRule(ListBox& books, bool selectItems);
+// The lines of folder/name.ext (at most kMaxListLines; a last line ended by a
+// bare CR is taken); none when the file does not exist or cannot be read.
+std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name);
 
 }  // namespace tallow::stores

@@ -29,6 +29,12 @@ std::string Decode(std::string_view piece, Encoding encoding) {
   return encoding == Encoding::Utf8 ? text::ToUtf8(piece) : text::FromWindows1252(piece);
 }
 
+std::vector<std::string> DecodeAll(std::vector<std::string> pieces, std::string_view bytes) {
+  const Encoding encoding = EncodingOf(bytes);
+  for (std::string& piece : pieces) piece = Decode(piece, encoding);
+  return pieces;
+}
+
 static bool IsLink(const std::string& path) {
   struct stat st {};
   return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

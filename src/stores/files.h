@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tallow::stores {
 
@@ -20,6 +21,8 @@ constexpr const char* CRLF = "\r\n";
 enum class Encoding { Utf8, Windows1252 };
 Encoding EncodingOf(std::string_view bytes);
 std::string Decode(std::string_view piece, Encoding encoding);
+// The pieces a reader split from the file's `bytes`, each as text.
+std::vector<std::string> DecodeAll(std::vector<std::string> pieces, std::string_view bytes);
 
 // The whole content of the file, byte for byte. False when it cannot be opened
 // or read, or is a link to anything but a regular file of the running user's

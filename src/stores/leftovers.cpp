@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/controls.h"
+#include "platform/file_list.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 #include "stores/settings.h"

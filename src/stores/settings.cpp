@@ -25,12 +25,10 @@ std::vector<std::string> ParseSettings(const std::string& text) {
   return fields;
 }
 
-void ReFreshSettings(const std::string& folder, ListBox& settings, bool clearFirst) {
-  if (clearFirst) settings.Clear();
+std::vector<std::string> ReadSettings(const std::string& folder) {
   std::string bytes;
-  if (!ReadWholeFile(JoinPath(folder, kSettingsFile), bytes)) return;
-  const Encoding encoding = EncodingOf(bytes);
-  for (const std::string& field : ParseSettings(bytes)) settings.AddItem(Decode(field, encoding));
+  if (!ReadWholeFile(JoinPath(folder, kSettingsFile), bytes)) return {};
+  return DecodeAll(ParseSettings(bytes), bytes);
 }
 
 std::string SettingsText(bool outlookExpress, bool outlook) {

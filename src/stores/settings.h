@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/controls.h"
-
 namespace tallow::stores {
 
 constexpr const char* kSettingsFile = "settings.dat";
@@ -17,9 +15,9 @@ constexpr const char* kHideWelcomeMarker = "showyes.dat";
 // ":" yields its last field and stops.
 std::vector<std::string> ParseSettings(const std::string& text);
 
-// Fills `settings` with the fields of folder/settings.dat (cleared first when
-// clearFirst). A missing, unreadable or empty file gives no fields.
-void ReFreshSettings(const std::string& folder, ListBox& settings, bool clearFirst);
+// The fields of folder/settings.dat, as text. A missing, unreadable or empty
+// file gives none.
+std::vector<std::string> ReadSettings(const std::string& folder);
 
 // The settings text before the writer's final CR LF, from the two options.
 std::string SettingsText(bool outlookExpress, bool outlook);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "platform/file_list.h"
 #include "stores/files.h"
 
 namespace tallow::stores {
@@ -23,24 +24,20 @@ static std::string ReadListed(const std::string& folder, const std::string& name
   return bytes;
 }
 
-void LoadTemplate(const std::string& folder, FileListBox& files, ListBox& list) {
-  files.SetPath(folder);  // re-lists the folder
-  list.Clear();
-  const int n = files.ListCount();
-  for (int i = 0; i < n; ++i) {
-    const std::string bytes = ReadListed(folder, files.List(i));
-    list.AddItem(Decode(SubjectOf(bytes), EncodingOf(bytes)));
+std::vector<std::string> ReadSubjects(const std::string& folder, const std::vector<std::string>& names) {
+  std::vector<std::string> subjects;
+  subjects.reserve(names.size());
+  for (const std::string& name : names) {
+    const std::string bytes = ReadListed(folder, name);
+    subjects.push_back(Decode(SubjectOf(bytes), EncodingOf(bytes)));
   }
+  return subjects;
 }
 
-void OpenListMessage(const std::string& folder, ListBox& list, FileListBox& files, TextBox& subject,
-                     TextBox& message) {
-  const int k = list.ListIndex();
-  if (k < 0) return;
-  const std::string bytes = ReadListed(folder, files.List(k));
+Template ReadTemplate(const std::string& folder, const std::string& name) {
+  const std::string bytes = ReadListed(folder, name);
   const Encoding encoding = EncodingOf(bytes);
-  subject.SetText(Decode(SubjectOf(bytes), encoding));
-  message.SetText(Decode(MessageOf(bytes), encoding));
+  return {Decode(SubjectOf(bytes), encoding), Decode(MessageOf(bytes), encoding)};
 }
 
 std::string TemplateText(const std::string& subject, const std::string& message) {
@@ -55,8 +52,8 @@ static bool NameTaken(const std::string& path) {
   return !ec && std::filesystem::exists(st);
 }
 
-std::string NewFileName(const std::string& folder, const FileListBox& files, int plus, const std::string& extension) {
-  long n = static_cast<long>(ListFiles(folder, files.Pattern()).size()) + plus;
+std::string NewFileName(const std::string& folder, const std::string& pattern, int plus, const std::string& extension) {
+  long n = static_cast<long>(ListFiles(folder, pattern).size()) + plus;
   std::string name = "data" + std::to_string(n) + extension;
   while (NameTaken(JoinPath(folder, name))) name = "data" + std::to_string(++n) + extension;
   return name;

@@ -1,7 +1,7 @@
 #include "utilities/quick_notes.h"
 
-#include "desk/setting_man.h"
 #include "program.h"
+#include "report_failure.h"
 #include "stores/files.h"
 
 namespace tallow::utilities {
@@ -35,9 +35,9 @@ bool QuickNotes::SaveIt() {
   std::string why;
   if (stores::WriteWholeText(kNotesFile, Text1.Text(), &why)) return true;
   const std::string folder = svc().env.CurrentDirectory();
-  desk::ReportFailure(app, "The notes could not be saved to " +
-                               (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) +
-                               ": " + why + ".");
+  ReportFailure(app, "The notes could not be saved to " +
+                         (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) +
+                         ": " + why + ".");
   return false;
 }
 

@@ -1,6 +1,8 @@
 #include "utilities/utility_browser.h"
 
 #include "program.h"
+#include "utilities/quick_notes.h"
+#include "utilities/top_pad.h"
 
 namespace tallow::utilities {
 

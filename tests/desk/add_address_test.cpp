@@ -1,7 +1,11 @@
 // The two add-contact windows: one into a chosen book, one into the root list.
 #include <gtest/gtest.h>
 
+#include "desk/add_address.h"
+#include "desk/add_address2.h"
 #include "desk/address_fixture.h"
+#include "desk/form1.h"
+#include "desk/form3.h"
 
 namespace tallow::testing {
 namespace {

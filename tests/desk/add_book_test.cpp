@@ -1,7 +1,9 @@
 // The add-book window: a new name at the end of the Send Email window's book list.
 #include <gtest/gtest.h>
 
+#include "desk/add_book.h"
 #include "desk/address_fixture.h"
+#include "desk/form1.h"
 
 namespace tallow::testing {
 namespace {

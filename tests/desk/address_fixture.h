@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "desk/form1.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

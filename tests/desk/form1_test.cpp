@@ -1,8 +1,14 @@
 // The Send Email window: layout, load, close, its buttons and the send.
 #include <gtest/gtest.h>
 
-#include "mail/send.h"
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/form1a.h"
+#include "desk/setting_man.h"
+#include "mail/footers.h"
+#include "shell/tutorial.h"
 #include "support/fixture.h"
+#include "utilities/utility_browser.h"
 
 namespace tallow::testing {
 namespace {

@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "desk/form1.h"
+#include "desk/form1a.h"
+#include "platform/file_list.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

@@ -1,6 +1,7 @@
 // The template toolbar: its lists, its preview and the clipboard buttons.
 #include <gtest/gtest.h>
 
+#include "desk/form3.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

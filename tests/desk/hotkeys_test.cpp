@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "desk/form1.h"
+#include "desk/form1a.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "desk/address_fixture.h"
+#include "desk/form1.h"
 
 namespace tallow::testing {
 namespace {

@@ -9,6 +9,9 @@
 
 #include <cstdio>
 
+#include "desk/form1.h"
+#include "desk/form3.h"
+#include "desk/setting_man.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

@@ -33,9 +33,7 @@ class ProgramOnDesktop : public ::testing::Test {
   ProgramOnDesktop() {
     env.folder = folder.path();
     env.cwd = folder.path();
-    app.SiteURL = shell::kSiteURL;
-    app.AppTitle = std::string("Tallowmark By ") + shell::kSiteName;
-    app.MailFooter = shell::BuildMailFooter(app.AppTitle, app.SiteURL);
+    shell::SetProgramTexts(app);
   }
 
   std::string InFolder(const std::string& name) const { return folder.path() + "/" + name; }

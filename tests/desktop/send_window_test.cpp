@@ -9,7 +9,7 @@
 #include <QTest>
 #include <filesystem>
 
-#include "mail/send.h"
+#include "mail/footers.h"
 #include "program_fixture.h"
 
 namespace tallow::desktop::testing {

@@ -4,7 +4,11 @@
 
 #include <filesystem>
 
+#include "desk/add_address.h"
+#include "desk/add_book.h"
+#include "desk/form1.h"
 #include "e2e/desktop_user.h"
+#include "shell/welcome.h"
 
 namespace tallow::e2e {
 namespace {

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "desktop/xserver.h"
+#include "shell/shift.h"
 #include "support/fixture.h"
 
 typedef struct _XDisplay Display;
 
 namespace tallow::e2e {
 
-inline const std::string kAppTitle = "Tallowmark By tallowmark.example";
+inline const std::string kAppTitle = shell::ProgramTitle();
 // What the Outlook Express road puts after every message, with the local mail
 // system's line ends.
 inline const std::string kExpressFooter = "\n\n\n-----------------------\n\n" + kAppTitle + "\n\n   \n";

@@ -3,7 +3,9 @@
 // again with the entry listed.
 #include <gtest/gtest.h>
 
+#include "desk/form1a.h"
 #include "e2e/desktop_user.h"
+#include "shell/welcome.h"
 
 namespace tallow::e2e {
 namespace {

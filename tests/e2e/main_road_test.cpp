@@ -12,8 +12,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "desk/form1.h"
+#include "desk/setting_man.h"
 #include "e2e/desktop_user.h"
 #include "platform/text.h"
+#include "shell/welcome.h"
 
 namespace tallow::e2e {
 namespace {

@@ -3,7 +3,10 @@
 // saved by the close button drawn in the window's picture.
 #include <gtest/gtest.h>
 
+#include "desk/form1.h"
 #include "e2e/desktop_user.h"
+#include "utilities/quick_notes.h"
+#include "utilities/utility_browser.h"
 
 namespace tallow::e2e {
 namespace {

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "desk/form1.h"
 #include "e2e/desktop_user.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with other headers

@@ -1,5 +1,5 @@
-// The Simple MAPI road on its own: footer bytes, the event pump in the middle
-// of the send, and how a failing step ends it.
+// The Simple MAPI road on its own: the event pump in the middle of the send,
+// and how a failing step ends it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,13 +10,6 @@
 
 namespace tallow::testing {
 namespace {
-
-TEST(ExpressFooterTest, BytesAndLength) {
-  const std::string title = "Tallowmark By x";  // 15 characters
-  EXPECT_EQ(mail::ExpressFooter(title), "\r\n\r\n\r\n-----------------------\r\n\r\n" + title + "\r\n\r\n   ");
-  EXPECT_EQ(mail::ExpressFooter(title).size(), 55u);
-  EXPECT_EQ(mail::ExpressFooter("").size(), 40u);
-}
 
 // May fail at several members at once, which the fixture's double cannot.
 class ScriptedMapi : public SimpleMapi {

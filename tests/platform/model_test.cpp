@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "platform/file_list.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

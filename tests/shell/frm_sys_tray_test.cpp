@@ -8,6 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "desk/add_address.h"
+#include "desk/form1.h"
+#include "desk/form1a.h"
+#include "desk/setting_man.h"
+#include "shell/frm_sys_tray.h"
+#include "shell/shift.h"
+#include "shell/tutorial.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

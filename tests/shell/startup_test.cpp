@@ -3,23 +3,15 @@
 
 #include <filesystem>
 
-#include "platform/controls.h"
+#include "mail/footers.h"
+#include "platform/file_list.h"
+#include "shell/frm_sys_tray.h"
 #include "shell/shift.h"
+#include "shell/welcome.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {
 namespace {
-
-TEST(MailFooterTest, BytesAndLength) {
-  const std::string title = "Tallowmark By x";  // 15 characters
-  const std::string site = "https://a.example/b";
-  const std::string footer = shell::BuildMailFooter(title, site);
-  EXPECT_EQ(footer.size(), 78 + title.size() + site.size());
-  EXPECT_EQ(footer, "\r\n\r\n\r\n-----------------------\r\n" + title + "\n\n" + site +
-                        "\r\nEnergize Your Email Abilities-- Try It Free");
-  EXPECT_EQ(footer.find("\r\n\n"), std::string::npos);  // the two line feeds are bare
-  EXPECT_NE(footer.back(), '\n');
-}
 
 class StartupTest : public ProgramTest {};
 
@@ -28,7 +20,7 @@ TEST_F(StartupTest, TextsAreSetAndTheStartUpWindowIsGone) {
   EXPECT_EQ(app.SiteURL, "https://tallowmark.example");
   EXPECT_EQ(app.SiteURL.back() == '/', false);
   EXPECT_EQ(app.AppTitle.rfind("Tallowmark By ", 0), 0u);
-  EXPECT_EQ(app.MailFooter, shell::BuildMailFooter(app.AppTitle, app.SiteURL));
+  EXPECT_EQ(app.MailFooter, mail::BuildMailFooter(app.AppTitle, app.SiteURL));
   EXPECT_FALSE(app.Shift.IsLoaded());
   ASSERT_TRUE(app.ToolbarShift.IsLoaded());
   EXPECT_FALSE(app.ToolbarShift.get()->Visible());

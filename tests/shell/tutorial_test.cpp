@@ -1,6 +1,7 @@
 // The tutorial window: its page, on top, navigated once per load.
 #include <gtest/gtest.h>
 
+#include "shell/tutorial.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

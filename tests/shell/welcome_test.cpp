@@ -2,6 +2,10 @@
 // mail choice, the buttons and the hide-welcome check box.
 #include <gtest/gtest.h>
 
+#include "desk/form1.h"
+#include "desk/setting_man.h"
+#include "shell/tutorial.h"
+#include "shell/welcome.h"
 #include "support/fixture.h"
 
 namespace tallow::testing {

@@ -1,5 +1,4 @@
-// Address books: entries, address files, book paths, list files and the
-// Default rule.
+// Address books: entries, address files, book paths and list files.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -104,15 +103,7 @@ TEST(BookPaths, SafeNamesOnly) {
   EXPECT_TRUE(IsSafeBookName("Grüße \xc2\xa0€ 2"));
 }
 
-class AddressStoreTest : public StoreTest {
- protected:
-  ListBox Combo1{form, "Combo1"};
-  ListBox Combo2{form, "Combo2"};
-  std::vector<std::string> clicks;
-  void SetUp() override {
-    Combo2.Click = [this] { clicks.push_back(std::to_string(Combo2.ListIndex()) + " " + Combo2.List(0)); };
-  }
-};
+class AddressStoreTest : public StoreTest {};
 
 TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
   TempDir outside;
@@ -129,7 +120,7 @@ TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
   EXPECT_EQ(BookAddressFile(Folder(), "Linked"), "");
   EXPECT_FALSE(WriteAddressFile(BookAddressFile(Folder(), "Linked"), {"a: b*"}));
   EXPECT_FALSE(AppendAddressEntry(BookAddressFile(Folder(), ".."), "a: b*"));
-  EXPECT_FALSE(ReadAddressFile(BookAddressFile(Folder(), escape), Combo1));
+  EXPECT_FALSE(ReadAddressFile(BookAddressFile(Folder(), escape)));
   EXPECT_TRUE(fs::is_empty(outside.path()));
 }
 
@@ -146,20 +137,16 @@ TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
 }
 
-TEST_F(AddressStoreTest, ReadAppendsEntriesOfTheFile) {
+TEST_F(AddressStoreTest, ReadGivesTheEntriesOfTheFileOrNothing) {
   Put("address.dat", "a: b*\r\nc: d*\r\n");
-  Combo1.AddItem("kept");
-  EXPECT_TRUE(ReadAddressFile(RootAddressFile(Folder()), Combo1));
-  EXPECT_EQ(Items(Combo1), (Lines{"kept", "a: b*", "c: d*"}));
-  EXPECT_FALSE(ReadAddressFile(BookAddressFile(Folder(), "Nobook"), Combo1));
-  EXPECT_FALSE(ReadAddressFile("", Combo1));
-  EXPECT_EQ(Combo1.ListCount(), 3);
+  EXPECT_EQ(ReadAddressFile(RootAddressFile(Folder())), (Lines{"a: b*", "c: d*"}));
+  EXPECT_EQ(ReadAddressFile(BookAddressFile(Folder(), "Nobook")), std::nullopt);
+  EXPECT_EQ(ReadAddressFile(""), std::nullopt);
 }
 
 TEST_F(AddressStoreTest, ThousandAndTwoEntriesReadAsThousandAndOne) {
   Put("address.dat", Numbered(1002));
-  ReadAddressFile(RootAddressFile(Folder()), Combo1);
-  EXPECT_EQ(Combo1.ListCount(), 1001);
+  EXPECT_EQ(ReadAddressFile(RootAddressFile(Folder()))->size(), 1001u);
 }
 
 TEST_F(AddressStoreTest, WriteGivesEntriesEachWithCrLfOrALoneCrLf) {
@@ -169,21 +156,20 @@ TEST_F(AddressStoreTest, WriteGivesEntriesEachWithCrLfOrALoneCrLf) {
   EXPECT_EQ(ReadFile(path), "a: b*\r\nc: d*\r\n");
   ASSERT_TRUE(WriteAddressFile(path, {}));
   EXPECT_EQ(ReadFile(path), "\r\n");
-  EXPECT_TRUE(ReadAddressFile(path, Combo1));
-  EXPECT_EQ(Combo1.ListCount(), 0);
+  EXPECT_EQ(ReadAddressFile(path), Lines{});
 }
 
 TEST_F(AddressStoreTest, RewriteFromAFilledListKeepsEntriesBeyondTheLimit) {
   const std::string file = Numbered(1005);
   Put("address.dat", file);
-  ReadAddressFile(RootAddressFile(Folder()), Combo1);
-  ASSERT_EQ(Combo1.ListCount(), 1001);
+  Lines entries = ReadAddressFile(RootAddressFile(Folder())).value();
+  ASSERT_EQ(entries.size(), 1001u);
   // Unchanged list: the file stays byte for byte.
-  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), Combo1.Items()));
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), entries));
   EXPECT_EQ(Get("address.dat"), file);
   // One entry deleted: the other 1,004 are all still there.
-  Combo1.RemoveItem(0);
-  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), Combo1.Items()));
+  entries.erase(entries.begin());
+  ASSERT_TRUE(WriteAddressFile(RootAddressFile(Folder()), entries));
   EXPECT_EQ(Get("address.dat"), file.substr(file.find('\n') + 1));
   // The list stands for the first 1,001 entries (now n2 to n1002); with none
   // left the rest stands alone.
@@ -224,9 +210,7 @@ TEST_F(AddressStoreTest, FailedWritesKeepTheOldFile) {
     FileSizeLimit full(8);
     EXPECT_FALSE(WriteAddressFile(path, {"x: yyyyyyyyyyyyyyy*"}));
     EXPECT_FALSE(AppendAddressEntry(path, "x: y*"));
-    Combo2.AddItem("Default");
-    Combo2.AddItem("A much longer book name");
-    EXPECT_FALSE(SaveList(Folder(), "lst", "books", Combo2));
+    EXPECT_FALSE(WriteListFile(Folder(), "lst", "books", {"Default", "A much longer book name"}));
   }
   EXPECT_EQ(Get("address.dat"), Numbered(3));
   EXPECT_FALSE(Exists(InFolder("books.lst")));
@@ -249,84 +233,19 @@ TEST(ListFile, LinesUpToEachCr) {
   EXPECT_EQ(ParseListFile("\r"), (Lines{""}));
 }
 
-TEST_F(AddressStoreTest, SaveAndLoadList) {
-  Combo2.AddItem("Default");
-  Combo2.AddItem("Home");
-  ASSERT_TRUE(SaveList(Folder(), "lst", "books", Combo2));
-  EXPECT_EQ(Get("books.lst"), "Default\r\nHome\r\n");
-  Combo1.AddItem("stale");
-  LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Items(Combo1), (Lines{"Default", "Home"}));
-  Combo2.Clear();
-  ASSERT_TRUE(SaveList(Folder(), "lst", "books", Combo2));
-  EXPECT_EQ(Get("books.lst"), "\r\n");
-  LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Items(Combo1), (Lines{""}));
-}
-
-TEST_F(AddressStoreTest, LoadListOfMissingOrHiddenFileIsEmpty) {
-  Combo1.AddItem("stale");
-  LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Combo1.ListCount(), 0);
+TEST_F(AddressStoreTest, ListFileThatIsMissingOrAFolderReadsAsNoLines) {
+  EXPECT_EQ(ReadListFile(Folder(), "lst", "books"), Lines{});
   fs::create_directory(InFolder("books.lst"));
-  LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Combo1.ListCount(), 0);
+  EXPECT_EQ(ReadListFile(Folder(), "lst", "books"), Lines{});
 }
 
 TEST_F(AddressStoreTest, ListFileOf30002LinesLoads30001) {
   std::string text;
   for (int i = 0; i < 30002; ++i) text += "b" + std::to_string(i) + "\r\n";
   Put("books.lst", text);
-  LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Combo1.ListCount(), 30001);
-  EXPECT_EQ(Combo1.List(30000), "b30000");
-}
-
-// ---- the Default rule ----------------------------------------------------------------
-
-TEST_F(AddressStoreTest, DefaultRuleWithoutSelecting) {
-  ApplyDefaultRule(Combo2, false);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
-  Put("books.lst", "Work\r\nHome\r\n");
-  LoadList(Folder(), "lst", "books", Combo2);
-  ApplyDefaultRule(Combo2, false);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default", "Home"}));
-  EXPECT_EQ(Get("books.lst"), "Work\r\nHome\r\n");
-  Combo2.SetList(0, "default");
-  ApplyDefaultRule(Combo2, false);
-  EXPECT_EQ(Combo2.List(0), "Default");
-  EXPECT_EQ(Combo2.ListIndex(), -1);
-  EXPECT_EQ(clicks, Lines{});
-}
-
-TEST_F(AddressStoreTest, DefaultRuleOfTheSendEmailWindowSelects) {
-  // Empty list: "Default" appended and selected.
-  ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
-  EXPECT_EQ(clicks, (Lines{"0 Default"}));
-  // Only "Default": nothing selected.
-  clicks.clear();
-  Combo2.SetListIndex(-1);
-  clicks.clear();
-  ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(Combo2.ListIndex(), -1);
-  EXPECT_EQ(clicks, Lines{});
-  // Two items beginning with "Default": selected once.
-  Combo2.AddItem("Home");
-  ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(clicks, (Lines{"0 Default"}));
-  // Another first book: selected as it is, then again as "Default".
-  clicks.clear();
-  Combo2.SetList(0, "Work");
-  ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(clicks, (Lines{"0 Work", "0 Default"}));
-  // One item, not "Default": renamed, then selected once.
-  clicks.clear();
-  Combo2.Clear();
-  Combo2.AddItem("Work");
-  ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
-  EXPECT_EQ(clicks, (Lines{"0 Default"}));
+  const Lines lines = ReadListFile(Folder(), "lst", "books");
+  ASSERT_EQ(lines.size(), 30001u);
+  EXPECT_EQ(lines[30000], "b30000");
 }
 
 TEST(ClipboardAddressTest, NeedsAnAtSignAndCountsCharactersNotBytes) {

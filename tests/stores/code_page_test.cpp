@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "stores/addresses.h"
+#include "stores/files.h"
 #include "stores/templates.h"
 #include "store_fixture.h"
 
@@ -19,29 +21,19 @@ using Lines = std::vector<std::string>;
 // "Latin café", "naïve body €" and the undefined byte 0x81, in Windows-1252.
 const std::string kOlderTemplate = "Latin caf\xE9\r\nna\xEFve body \x80 \x81\r\n";
 
-class CodePageTest : public StoreTest {
- protected:
-  FileListBox File1{form, "File1", "*.txt"};
-  ListBox List1{form, "List1"};
-  TextBox txtSubject{form, "txtSubject"};
-  TextBox txtMessage{form, "txtMessage"};
-  ListBox Combo1{form, "Combo1"};
-  CodePageTest() { txtMessage.multiLine = true; }  // as every window's message box
-};
+class CodePageTest : public StoreTest {};
 
 TEST_F(CodePageTest, TemplateIsTextAndAWriteChangesOnlyTheBytesOfTheEdit) {
   Put("data1.txt", kOlderTemplate);
-  LoadTemplate(Folder(), File1, List1);
-  EXPECT_EQ(List1.Items(), Lines{"Latin café"});
-  List1.SetListIndex(0);
-  OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage);
-  EXPECT_EQ(txtMessage.Text(), "naïve body € \u0081\r\n");
+  EXPECT_EQ(ReadSubjects(Folder(), {"data1.txt"}), Lines{"Latin café"});
+  const std::string message = ReadTemplate(Folder(), "data1.txt").message;
+  EXPECT_EQ(message, "naïve body € \u0081\r\n");
 
   const std::string path = InFolder("data1.txt");
-  ASSERT_TRUE(WriteWholeText(path, TemplateText("Latin café ©", txtMessage.Text())));
+  ASSERT_TRUE(WriteWholeText(path, TemplateText("Latin café ©", message)));
   EXPECT_EQ(Get("data1.txt"), "Latin caf\xE9 \xA9\r\n" + kOlderTemplate.substr(12) + "\r\n");
   // A character the code page lacks: the whole text in UTF-8, every character kept.
-  ASSERT_TRUE(WriteWholeText(path, TemplateText("Łódź", txtMessage.Text())));
+  ASSERT_TRUE(WriteWholeText(path, TemplateText("Łódź", message)));
   EXPECT_EQ(Get("data1.txt"), "Łódź\r\nnaïve body € \u0081\r\n\r\n");
   // "Ã©" in Windows-1252 is the UTF-8 of "é": written so, it would read back as "é".
   Put("data1.txt", kOlderTemplate);
@@ -61,12 +53,14 @@ TEST_F(CodePageTest, AddressFileRewritesKeepTheBytesOfEveryEntryLeft) {
   const int last = kMaxEntries + 2;
   Put("address.dat", Entries(1, last, "Ren\xE9"));
   const std::string path = RootAddressFile(Folder());
-  ASSERT_TRUE(ReadAddressFile(path, List1));
-  ASSERT_EQ(List1.ListCount(), kMaxEntries);
-  EXPECT_EQ(List1.List(0), "René 1: r1@x.org*");
+  std::optional<Lines> read = ReadAddressFile(path);
+  ASSERT_TRUE(read);
+  Lines& entries = *read;
+  ASSERT_EQ(entries.size(), static_cast<size_t>(kMaxEntries));
+  EXPECT_EQ(entries[0], "René 1: r1@x.org*");
 
-  List1.RemoveItem(0);
-  ASSERT_TRUE(WriteAddressFile(path, List1.Items()));
+  entries.erase(entries.begin());
+  ASSERT_TRUE(WriteAddressFile(path, entries));
   EXPECT_EQ(Get("address.dat"), Entries(2, last, "Ren\xE9"));
   ASSERT_TRUE(AppendAddressEntry(path, ContactEntry("Zoë", "z@x.org")));
   EXPECT_EQ(Get("address.dat"), Entries(2, last, "Ren\xE9") + "Zo\xEB: z@x.org*\r\n");
@@ -79,20 +73,19 @@ TEST_F(CodePageTest, AnOlderBookListNamesItsFoldersByTheSameBytes) {
   Put("books.lst", "Default\r\nCaf\xE9\r\n");
   fs::create_directory(InFolder("Caf\xE9"));
   Put("Caf\xE9/address.dat", "Ren\xE9: r@x.org*\r\n");
-  LoadList(Folder(), "lst", "books", List1);
-  EXPECT_EQ(List1.Items(), (Lines{"Default", "Café"}));
-  ASSERT_TRUE(ReadAddressFile(BookAddressFile(Folder(), "Café"), Combo1));
-  EXPECT_EQ(Combo1.Items(), Lines{"René: r@x.org*"});
+  Lines books = ReadListFile(Folder(), "lst", "books");
+  EXPECT_EQ(books, (Lines{"Default", "Café"}));
+  EXPECT_EQ(ReadAddressFile(BookAddressFile(Folder(), "Café")), Lines{"René: r@x.org*"});
   MakeFolder(Folder(), "Café");  // the book has its folder: no second one
   EXPECT_FALSE(Exists(InFolder("Café")));
 
   // A new book: the list stays in the code page while it can.
-  List1.AddItem("Thé");
-  ASSERT_TRUE(SaveList(Folder(), "lst", "books", List1));
+  books.push_back("Thé");
+  ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", books));
   EXPECT_EQ(Get("books.lst"), "Default\r\nCaf\xE9\r\nTh\xE9\r\n");
   // Written in UTF-8 for a name it cannot hold, the older book keeps its folder.
-  List1.AddItem("Łódź");
-  ASSERT_TRUE(SaveList(Folder(), "lst", "books", List1));
+  books.push_back("Łódź");
+  ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", books));
   EXPECT_EQ(Get("books.lst"), "Default\r\nCafé\r\nThé\r\nŁódź\r\n");
   EXPECT_EQ(BookAddressFile(Folder(), "Café"), InFolder("Caf\xE9/address.dat"));
 }
@@ -104,9 +97,11 @@ TEST_F(CodePageTest, AnOlderBookListNamesItsFoldersByTheSameBytes) {
 TEST_F(CodePageTest, EntriesBeyondTheLimitReadTheSameAfterTheFileTurnsUtf8) {
   Put("address.dat", Entries(1, kMaxEntries, "Ren\xE9") + "Tail: t@x.org*\xE9\xE9Last: l@x.org*\r\n");
   const std::string path = RootAddressFile(Folder());
-  ASSERT_TRUE(ReadAddressFile(path, List1));
-  List1.AddItem(ContactEntry("Łukasz", "l@x.org"));  // no place in the code page
-  ASSERT_TRUE(WriteAddressFile(path, List1.Items()));
+  std::optional<Lines> read = ReadAddressFile(path);
+  ASSERT_TRUE(read);
+  Lines& entries = *read;
+  entries.push_back(ContactEntry("Łukasz", "l@x.org"));  // no place in the code page
+  ASSERT_TRUE(WriteAddressFile(path, entries));
   const auto all = ParseAddressFile(Get("address.dat"), kMaxEntries + 3);
   ASSERT_EQ(all.size(), static_cast<size_t>(kMaxEntries + 3));
   const std::string last = std::to_string(kMaxEntries);
@@ -122,20 +117,20 @@ TEST_F(CodePageTest, EntriesBeyondTheLimitReadTheSameAfterTheFileTurnsUtf8) {
 // as "GrÃ¼ÃŸe".
 TEST_F(CodePageTest, APieceCutInsideACharacterKeepsTheFileUtf8) {
   Put("books.lst", "Default\r\nGrüße\r€\r\n");  // the byte after the bare CR is the first of "€"
-  LoadList(Folder(), "lst", "books", List1);
-  ASSERT_EQ(List1.ListCount(), 3);
-  EXPECT_EQ(List1.List(2), "\u201a\u00ac");  // the two bytes left of "€", as Windows-1252
-  ASSERT_TRUE(SaveList(Folder(), "lst", "books", List1));
-  LoadList(Folder(), "lst", "books", List1);
-  EXPECT_EQ(List1.List(1), "Grüße");
+  const Lines books = ReadListFile(Folder(), "lst", "books");
+  ASSERT_EQ(books.size(), 3u);
+  EXPECT_EQ(books[2], "\u201a\u00ac");  // the two bytes left of "€", as Windows-1252
+  ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", books));
+  EXPECT_EQ(ReadListFile(Folder(), "lst", "books")[1], "Grüße");
 
   Put("address.dat", "Jörg: j@x.org*\r€: e@x.org*\r\n");  // "\r" and the first byte of "€" dropped
   const std::string path = RootAddressFile(Folder());
-  ASSERT_TRUE(ReadAddressFile(path, Combo1));
-  ASSERT_TRUE(WriteAddressFile(path, Combo1.Items()));
-  Combo1.Clear();
-  ASSERT_TRUE(ReadAddressFile(path, Combo1));
-  EXPECT_EQ(Combo1.List(0), "Jörg: j@x.org*");
+  const std::optional<Lines> entries = ReadAddressFile(path);
+  ASSERT_TRUE(entries);
+  ASSERT_TRUE(WriteAddressFile(path, *entries));
+  const std::optional<Lines> again = ReadAddressFile(path);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->at(0), "Jörg: j@x.org*");
 }
 
 }  // namespace

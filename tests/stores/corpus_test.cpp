@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
+#include "platform/file_list.h"
 #include "platform/text.h"
 #include "stores/addresses.h"
 #include "stores/corpus.h"
+#include "stores/files.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
 #include "store_fixture.h"
@@ -19,12 +22,6 @@ using namespace tallow::stores;
 
 class CorpusTest : public StoreTest {
  protected:
-  FileListBox File1{form, "File1", "*.txt"};
-  ListBox List1{form, "List1"};
-  ListBox List2{form, "List2"};
-  TextBox txtSubject{form, "txtSubject"};
-  TextBox txtMessage{form, "txtMessage"};
-  CorpusTest() { txtMessage.multiLine = true; }  // as every window's message box
   std::vector<std::string> corpus = Corpus();
 
   static std::string Name(size_t i, const char* ext) {
@@ -38,27 +35,26 @@ TEST_F(CorpusTest, HasEnoughFiles) { EXPECT_GE(corpus.size(), 50u); }
 
 TEST_F(CorpusTest, TemplateAndInformationReaders) {
   for (const char* ext : {".txt", ".txx"}) {
-    File1.SetPattern(std::string("*") + ext);
     for (size_t i = 0; i < corpus.size(); ++i) Put(Name(i, ext), corpus[i]);
-    LoadTemplate(Folder(), File1, List1);
-    ASSERT_EQ(List1.ListCount(), static_cast<int>(corpus.size()));
+    const std::vector<std::string> files = ListFiles(Folder(), std::string("*") + ext);
+    const std::vector<std::string> subjects = ReadSubjects(Folder(), files);
+    ASSERT_EQ(subjects.size(), corpus.size());
     for (size_t i = 0; i < corpus.size(); ++i) {
       SCOPED_TRACE(i);
       // Each file is text: itself when valid UTF-8, otherwise Windows-1252.
       const std::string text = Decode(corpus[i], EncodingOf(corpus[i]));
-      const std::string item = List1.List(static_cast<int>(i));
+      const std::string& item = subjects[i];
       EXPECT_TRUE(tallow::text::IsUtf8(item));
       // Position i is file i: its subject is the text before its first CR, or all of it.
-      EXPECT_EQ(File1.List(static_cast<int>(i)), Name(i, ext));
+      EXPECT_EQ(files[i], Name(i, ext));
       EXPECT_EQ(item.find('\r'), std::string::npos);
       EXPECT_EQ(text.compare(0, item.size(), item), 0);
       if (text.find('\r') == std::string::npos) EXPECT_EQ(item.size(), text.size());
       else EXPECT_EQ(text[item.size()], '\r');
 
-      List1.SetListIndex(static_cast<int>(i));
-      OpenListMessage(Folder(), List1, File1, txtSubject, txtMessage);
-      EXPECT_EQ(txtSubject.Text(), tallow::text::OneLine(item));  // a one-line box: an LF of the subject is a blank
-      const std::string& message = txtMessage.Text();
+      const Template opened = ReadTemplate(Folder(), files[i]);
+      EXPECT_EQ(opened.subject, item);
+      const std::string& message = opened.message;
       const size_t lf = text.find('\n');
       EXPECT_EQ(message.size(), lf == std::string::npos ? text.size() : text.size() - lf - 1);
       EXPECT_EQ(text.compare(text.size() - message.size(), message.size(), message), 0);
@@ -71,15 +67,14 @@ TEST_F(CorpusTest, SettingsReader) {
     SCOPED_TRACE(i);
     const std::string& text = corpus[i];
     Put("settings.dat", text);
-    ReFreshSettings(Folder(), List2, true);
+    const std::vector<std::string> fields = ReadSettings(Folder());
     const long colons = std::count(text.begin(), text.end(), ':');
-    EXPECT_LE(List2.ListCount(), 21);
-    EXPECT_LE(List2.ListCount(), colons);
-    if (colons > 0) { EXPECT_GE(List2.ListCount(), 1); }
-    for (const std::string& field : List2.Items()) EXPECT_EQ(field.find(':'), std::string::npos);
+    EXPECT_LE(fields.size(), 21u);
+    EXPECT_LE(static_cast<long>(fields.size()), colons);
+    if (colons > 0) { EXPECT_GE(fields.size(), 1u); }
+    for (const std::string& field : fields) EXPECT_EQ(field.find(':'), std::string::npos);
     // Whatever the fields, asking whether one chooses does not throw.
-    EXPECT_NO_THROW(FlagChooses(List2.List(0)));
-    EXPECT_NO_THROW(FlagChooses(List2.List(1)));
+    for (const std::string& field : fields) EXPECT_NO_THROW(FlagChooses(field));
   }
 }
 
@@ -89,13 +84,15 @@ TEST_F(CorpusTest, AddressFileReaderAndRewrite) {
     SCOPED_TRACE(i);
     const std::string& text = corpus[i];
     Put("address.dat", text);
-    List1.Clear();
-    ASSERT_TRUE(ReadAddressFile(path, List1));
+    const std::optional<std::vector<std::string>> read = ReadAddressFile(path);
+    ASSERT_TRUE(read);
+    const std::vector<std::string>& entries = *read;
+    const long entryCount = static_cast<long>(entries.size());
     const long stars = std::count(text.begin(), text.end(), '*');
-    EXPECT_LE(List1.ListCount(), kMaxEntries);
-    EXPECT_LE(List1.ListCount(), stars);
-    if (stars > 0) { EXPECT_GE(List1.ListCount(), 1); }
-    for (const std::string& entry : List1.Items()) {
+    EXPECT_LE(entryCount, kMaxEntries);
+    EXPECT_LE(entryCount, stars);
+    if (stars > 0) { EXPECT_GE(entryCount, 1); }
+    for (const std::string& entry : entries) {
       EXPECT_TRUE(tallow::text::IsUtf8(entry));
       EXPECT_EQ(entry.back(), '*');
       EXPECT_EQ(entry.find('*'), entry.size() - 1);
@@ -105,35 +102,32 @@ TEST_F(CorpusTest, AddressFileReaderAndRewrite) {
     size_t consumed = 0;
     ParseAddressFile(text, kMaxEntries, &consumed);
     const long unread = std::count(text.begin() + static_cast<long>(consumed), text.end(), '*');
-    ASSERT_TRUE(WriteAddressFile(path, List1.Items()));
+    ASSERT_TRUE(WriteAddressFile(path, entries));
     const std::string rewritten = Get("address.dat");
-    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '*'), List1.ListCount() + unread);
-    ListBox again(form, "again");
-    ASSERT_TRUE(ReadAddressFile(path, again));
-    EXPECT_EQ(again.Items(), List1.Items());
+    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '*'), entryCount + unread);
+    EXPECT_EQ(ReadAddressFile(path), entries);
   }
 }
 
-TEST_F(CorpusTest, ListFileReaderAndDefaultRule) {
+TEST_F(CorpusTest, ListFileReader) {
   for (size_t i = 0; i < corpus.size(); ++i) {
     SCOPED_TRACE(i);
     const std::string& text = corpus[i];
     Put("books.lst", text);
-    LoadList(Folder(), "lst", "books", List1);
+    const std::vector<std::string> books = ReadListFile(Folder(), "lst", "books");
+    const long lines = static_cast<long>(books.size());
     const long crs = std::count(text.begin(), text.end(), '\r');
-    EXPECT_LE(List1.ListCount(), kMaxListLines);
-    EXPECT_LE(List1.ListCount(), crs);
-    if (crs > 0) { EXPECT_GE(List1.ListCount(), 1); }
-    for (const std::string& line : List1.Items()) {
+    EXPECT_LE(lines, kMaxListLines);
+    EXPECT_LE(lines, crs);
+    if (crs > 0) { EXPECT_GE(lines, 1); }
+    for (const std::string& line : books) {
       EXPECT_TRUE(tallow::text::IsUtf8(line));
       EXPECT_EQ(line.find('\r'), std::string::npos);
     }
-    ApplyDefaultRule(List1, true);
-    EXPECT_EQ(List1.List(0), "Default");
     // The names give a safe path or none (the first hundred: making
-    // thirty thousand folders proves nothing more).
-    const auto& books = List1.Items();
-    for (size_t b = 0; b < std::min<size_t>(books.size(), 100); ++b) {
+    // thirty thousand folders proves nothing more). Line 0 names no book:
+    // every window's Default rule puts "Default" in its place.
+    for (size_t b = 1; b < std::min<size_t>(books.size(), 100); ++b) {
       const std::string& book = books[b];
       const std::string file = BookAddressFile(Folder(), book);
       if (!file.empty()) { EXPECT_EQ(file.rfind(Folder() + "/", 0), 0u); }

@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "stores/files.h"
-#include "support/fixture.h"
+#include "support/files.h"
 
 namespace tallow::testing {
 namespace {

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "stores/addresses.h"
+#include "stores/files.h"
 #include "stores/leftovers.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
@@ -54,10 +55,9 @@ class KilledSaveTest : public StoreTest {
     // The program's own settings are always 15 bytes: the other version is
     // a shorter file that reads the same way, so that a torn write shows.
     done(v ? WriteSettings(dir, false, true) : WriteWholeText(JoinPath(dir, kSettingsFile), "1:\r\n0:"));
-    books.Clear();
-    books.AddItem(kDefaultBook);
-    if (v) books.AddItem("Work");
-    done(SaveList(dir, "lst", "books", books));
+    std::vector<std::string> books = {kDefaultBook};
+    if (v) books.push_back("Work");
+    done(WriteListFile(dir, "lst", "books", books));
     done(WriteWholeText(JoinPath(dir, "cwd/data.txt"), v ? std::string(5000, 'n') : "note"));
     return all;
   }
@@ -74,8 +74,6 @@ class KilledSaveTest : public StoreTest {
     }
     return versions;
   }
-
-  ListBox books{form, "books"};
 };
 
 TEST_F(KilledSaveTest, EveryFileIsWholeAfterEveryKillAndTheNextStartClearsWhatItLeft) {

@@ -5,7 +5,11 @@
 
 #include <filesystem>
 
+#include "desk/form1.h"
 #include "support/fixture.h"
+#include "utilities/quick_notes.h"
+#include "utilities/top_pad.h"
+#include "utilities/utility_browser.h"
 
 namespace tallow::testing {
 namespace {

@@ -1,0 +1,15 @@
+// How every window tells the user that something it had to do failed: a
+// write, a delete, a send. Refusals of what the user asked for have their
+// own texts and titles, and do not come here.
+#pragma once
+
+#include <string>
+
+namespace tallow {
+
+class Program;
+
+// A critical message box titled AppTitle telling what could not be done.
+void ReportFailure(Program& app, const std::string& what);
+
+}  // namespace tallow
