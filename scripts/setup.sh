@@ -12,7 +12,8 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick
-             clang libclang-rt-14-dev llvm)                 # the fuzz targets: libFuzzer and its sanitizers
+             clang libclang-rt-14-dev llvm                  # the fuzz targets: libFuzzer and its sanitizers
+             clang-format-14)                               # the format check of scripts/test.sh
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update

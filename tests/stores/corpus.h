@@ -46,6 +46,8 @@ inline std::vector<std::string> Corpus() {
   for (int b = 128; b < 256; ++b) high += static_cast<char>(b);
   std::string fields25;
   for (int i = 0; i < 25; ++i) fields25 += std::to_string(i % 2) + ":\r\n";
+  // One kind of input a line, as its comment names it: clang-format would give each input a line.
+  // clang-format off
   return {
       "",                                               // empty
       "\r", "\n", "\r\n", ":", "*", "\t",               // one separator or blank
@@ -72,6 +74,7 @@ inline std::vector<std::string> Corpus() {
       std::string(1 << 20, 'y') + "\r\n" + "body",       // one very long line
       "Default\r\n..\r\n.\r\na/b\r\n../tallowmark-corpus-escape\r\n/abs\r\n",  // names leading outside
   };
+  // clang-format on
 }
 
 }  // namespace tallow::testing
