@@ -34,7 +34,8 @@ class Folder {
 std::vector<std::string> Entries(int n) {
   std::vector<std::string> entries;
   for (int i = 0; i < n; ++i)
-    entries.push_back(ContactEntry("Contact Name " + std::to_string(i), "contact" + std::to_string(i) + "@example.org"));
+    entries.push_back(
+        ContactEntry("Contact Name " + std::to_string(i), "contact" + std::to_string(i) + "@example.org"));
   return entries;
 }
 

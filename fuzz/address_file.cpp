@@ -32,8 +32,7 @@ static std::vector<std::string> Decoded(const std::vector<std::string>& pieces, 
 std::vector<std::string> Seeds() {
   std::vector<std::string> seeds;
   for (const std::string& text : TestCorpus()) seeds.push_back(WithCount(0, text));
-  for (unsigned n : {1000u, 1001u, 1002u})
-    seeds.push_back(WithCount(n, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail"));
+  for (unsigned n : {1000u, 1001u, 1002u}) seeds.push_back(WithCount(n, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail"));
   seeds.push_back(WithCount(0, "a: b*\r\nc: d*\r\n"));
   return seeds;
 }

@@ -18,7 +18,8 @@ std::vector<std::string> Seeds() {
   // The first byte is the longest length taken (F10 takes 44, the add-contact window 40).
   for (const std::string& text : TestCorpus()) seeds.push_back("\x2c" + text.substr(0, 200));
   seeds.push_back("\x2cjo@example.org");
-  seeds.push_back("\x28j\xc3\xb6rg.m\xc3\xbcller@b\xc3\xa4" "ckerei.example");
+  seeds.push_back("\x28j\xc3\xb6rg.m\xc3\xbcller@b\xc3\xa4"
+                  "ckerei.example");
   seeds.push_back("\x2c" + std::string(44, 'a') + "@");
   return seeds;
 }

@@ -14,8 +14,12 @@
 namespace tallow::fuzz {
 
 std::vector<std::string> Seeds() {
-  return {"Jane Roe\\;jane@example.org", "J\xc3\xb6rg: M\xc3\xbcller\\;j@x.org", "Star*\\;a@b", "a\\;b*\r\nc: d*",
-          "\r\n\\;\r\n", "x\\;"};
+  return {"Jane Roe\\;jane@example.org",
+          "J\xc3\xb6rg: M\xc3\xbcller\\;j@x.org",
+          "Star*\\;a@b",
+          "a\\;b*\r\nc: d*",
+          "\r\n\\;\r\n",
+          "x\\;"};
 }
 
 }  // namespace tallow::fuzz

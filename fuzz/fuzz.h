@@ -13,12 +13,12 @@
 namespace tallow::fuzz {
 
 // A finding: says which check failed and stops, so that libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                                    \
-  do {                                                                                           \
-    if (!(condition)) {                                                                          \
-      std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__);       \
-      std::abort();                                                                              \
-    }                                                                                            \
+#define FUZZ_CHECK(condition)                                                             \
+  do {                                                                                    \
+    if (!(condition)) {                                                                   \
+      std::fprintf(stderr, "check failed: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                       \
+    }                                                                                     \
   } while (0)
 
 // The target's first inputs, beyond the tests' corpus of malformed files,

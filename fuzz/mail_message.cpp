@@ -26,7 +26,10 @@ static std::string Input(const std::string& to, const std::string& subject, cons
 std::vector<std::string> Seeds() {
   std::vector<std::string> seeds = {
       Input("jo@example.org", "Quarterly figures", "Dear Jo,\r\nthe figures are in.\r\n"),
-      Input("root", "Gr\xc3\xbc\xc3\x9f" "e aus K\xc3\xb6ln \xe2\x82\xac", "\xe2\x82\xac 5\r\n.\r\nFrom the desk\r\n"),
+      Input("root",
+            "Gr\xc3\xbc\xc3\x9f"
+            "e aus K\xc3\xb6ln \xe2\x82\xac",
+            "\xe2\x82\xac 5\r\n.\r\nFrom the desk\r\n"),
       Input("a@b", "Subject\r\nBcc: x@y", "\r\n\r\nTo: z@w\r\n"),
       Input("a@b.c\nBcc: d@e", "s", "b"),
       Input("a@b", std::string(300, 'x'), std::string(2000, 'y') + "\r\nshort\r\n"),
@@ -128,8 +131,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(colon != std::string::npos);
     fields.emplace_back(line.substr(0, colon), line.substr(colon + 2));
   }
-  const std::vector<std::string> names = {"Date", "To", "Subject", "MIME-Version", "Content-Type",
-                                          "Content-Transfer-Encoding"};
+  const std::vector<std::string> names = {"Date",         "To",           "Subject",
+                                          "MIME-Version", "Content-Type", "Content-Transfer-Encoding"};
   FUZZ_CHECK(fields.size() == names.size());
   for (size_t i = 0; i < names.size(); ++i) FUZZ_CHECK(fields[i].first == names[i]);
   FUZZ_CHECK(fields[1].second == to);

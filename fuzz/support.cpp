@@ -23,7 +23,7 @@ const std::string& Scratch() {
   static const std::string folder = [] {
     std::error_code ec;
     const char* given = std::getenv("FUZZ_SCRATCH");  // scripts/fuzz.sh's, removed by it whatever happens
-    const fs::path base = given && *given                  ? fs::path(given)
+    const fs::path base = given && *given                    ? fs::path(given)
                           : fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm")
                                                              : fs::temp_directory_path();
     const fs::path made = base / ("tallowmark-fuzz-" + std::to_string(::getpid()));

@@ -53,9 +53,7 @@ void Program::UnloadForm(Form& form, int unloadMode) {
   form.SetLoaded(false);
   services_.windows.Detach(form);
   // Destroyed once the outermost call has returned: its caller may be one of its handlers.
-  services_.dispatch.Defer([retired = std::shared_ptr<Form>(std::move((*it)->form_))]() mutable {
-    retired.reset();
-  });
+  services_.dispatch.Defer([retired = std::shared_ptr<Form>(std::move((*it)->form_))]() mutable { retired.reset(); });
 }
 
 void Program::Start() {

@@ -274,9 +274,7 @@ void BM_StartUpUntilF10(benchmark::State& state, int books, int entries) {
   std::filesystem::remove_all(std::filesystem::path(program).parent_path(), ec);
 }
 BENCHMARK_CAPTURE(BM_StartUpUntilF10, empty, 0, 0)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK_CAPTURE(BM_StartUpUntilF10, at_the_limits, 30001, 1001)
-    ->Unit(benchmark::kMillisecond)
-    ->UseManualTime();
+BENCHMARK_CAPTURE(BM_StartUpUntilF10, at_the_limits, 30001, 1001)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 // ---- the Send Email window opening a large template --------------------------------
 
@@ -347,9 +345,19 @@ void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
   fs::remove_all(templ, ec);
 }
 BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)
-    ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(100)
+    ->Arg(1024)
+    ->Arg(5 * 1024)
+    ->ArgName("KiB")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
-    ->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+    ->Arg(100)
+    ->Arg(1024)
+    ->Arg(5 * 1024)
+    ->ArgName("KiB")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The peak resident memory of this process since the last reset (KiB).
 long PeakKiB() {
@@ -365,7 +373,8 @@ void BM_TalkativeMailSystem(benchmark::State& state) {
   std::string folder = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
   if (!::mkdtemp(folder.data())) return state.SkipWithError("no temporary folder");
   const std::string sendmail = folder + "/sendmail";
-  std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0) << " /dev/zero | tr '\\0' x >&2\nexit 1\n";
+  std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0)
+                          << " /dev/zero | tr '\\0' x >&2\nexit 1\n";
   fs::permissions(sendmail, fs::perms::owner_all);
   size_t said = 0;
   long peak = 0;

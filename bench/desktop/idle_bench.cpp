@@ -66,8 +66,8 @@ class RequestCounter {
     context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
     XFree(range);
     XSync(control_, False);
-    if (context_ && !XRecordEnableContextAsync(data_, context_, &RequestCounter::Seen,
-                                              reinterpret_cast<XPointer>(this)))
+    if (context_ &&
+        !XRecordEnableContextAsync(data_, context_, &RequestCounter::Seen, reinterpret_cast<XPointer>(this)))
       context_ = 0;
   }
   ~RequestCounter() {

@@ -91,8 +91,8 @@ TEST_F(Soak, IdleThenTapsAndSendsWithoutGrowing) {
   std::vector<std::string> tokens;
   for (long send = 1; send <= sends; ++send) {
     tokens.push_back(run + "-" + std::to_string(send));
-    testing::WriteFile(InProgramFolder("data1.txt"), "Soak " + tokens.back() + "\r\nMessage " +
-                                                          std::to_string(send) + "\r\n");
+    testing::WriteFile(InProgramFolder("data1.txt"),
+                       "Soak " + tokens.back() + "\r\nMessage " + std::to_string(send) + "\r\n");
     const std::string window = TapUntilShown("F10", kSendEmail);
     ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window, send " << send;
     Click(window, FirstRow(sendEmail.List1));

@@ -16,16 +16,16 @@ std::string BookListNotSaved();
 // status line, the entry buffer and the two status timers.
 class ContactWindow : public Window {
  public:
-  Label Label1;             // "Contact Name"
+  Label Label1;  // "Contact Name"
   TextBox Text1;
-  Label Label2;             // "Email Address"
+  Label Label2;  // "Email Address"
   TextBox Text2;
-  CommandButton Command1;   // "Save"
-  CommandButton Command2;   // "Close"
-  Label status;             // "Save Complete" for a moment after a save
-  ListBox List1;            // hidden: the entries copied at load, then the ones saved
-  Timer Timer1;             // shows the result of a save, 100 ms after it
-  Timer Timer2;             // clears the status line, every 1500 ms once started
+  CommandButton Command1;  // "Save"
+  CommandButton Command2;  // "Close"
+  Label status;            // "Save Complete" for a moment after a save
+  ListBox List1;           // hidden: the entries copied at load, then the ones saved
+  Timer Timer1;            // shows the result of a save, 100 ms after it
+  Timer Timer2;            // clears the status line, every 1500 ms once started
 
   // ---- events ----
   void Form_Load() override;
@@ -55,10 +55,10 @@ class AddAddress : public ContactWindow {
  public:
   explicit AddAddress(Program& app);
 
-  Image Image5;             // the banner
-  Image Image1;             // no picture
-  Label Label3;             // "Choose Address Book"
-  ListBox Combo2;           // the books
+  Image Image5;    // the banner
+  Image Image1;    // no picture
+  Label Label3;    // "Choose Address Book"
+  ListBox Combo2;  // the books
 
   // ---- public operations ----
   // Takes an e-mail address from the clipboard into Text2.

@@ -9,12 +9,12 @@ class AddBook : public Window {
  public:
   explicit AddBook(Program& app);
 
-  Image Image1;             // no picture
-  Image Image5;             // the banner
-  Label Label1;             // "New Address Book Name"
+  Image Image1;  // no picture
+  Image Image5;  // the banner
+  Label Label1;  // "New Address Book Name"
   TextBox Text1;
-  CommandButton Command1;   // "Save"
-  CommandButton Command2;   // "Close"
+  CommandButton Command1;  // "Save"
+  CommandButton Command2;  // "Close"
 
   // ---- events ----
   void Form_Load() override;

@@ -12,36 +12,36 @@ class Form1 : public Window {
   explicit Form1(Program& app);
 
   // Containers come first: the controls inside them name them.
-  Frame Frame3;        // "Send Email", right-hand column
-  Frame Frame2;        // "Quick Address Book", left-hand column, top
-  Frame Frame1;        // "Other Options && Features", left-hand column, below Frame2
+  Frame Frame3;  // "Send Email", right-hand column
+  Frame Frame2;  // "Quick Address Book", left-hand column, top
+  Frame Frame1;  // "Other Options && Features", left-hand column, below Frame2
 
-  CommandButton Command9;   // "Capture Clipboard"
-  ListBox List1;            // the template list
+  CommandButton Command9;  // "Capture Clipboard"
+  ListBox List1;           // the template list
   TextBox txtSendTo;
   TextBox txtSubject;
-  TextBox txtMessage;       // multi-line
-  CommandButton Command1;   // "Send"
-  CommandButton Command2;   // "Clear"
+  TextBox txtMessage;          // multi-line
+  CommandButton Command1;      // "Send"
+  CommandButton Command2;      // "Clear"
   ControlArray<Label> Label1;  // index 0: "Choose Your Email Template"
-  Label Label2;             // "Send to:"
-  Label Label3;             // "Subject"
-  Label Label4;             // "Email Message:"
-  CommandButton Command7;   // "Manage Important Information"
-  ListBox Combo1;           // the entries of the current address book
-  CommandButton Command6;   // "Delete Address"
-  CommandButton Command5;   // "Add Address"
-  Timer Timer2;             // the one-shot hide, 100 ms
-  ListBox List2;            // hidden: the settings fields
-  FileListBox File1;        // hidden: "*.txt"
-  CommandButton Command4;   // "Template Settings"
-  Timer Timer1;             // the hot-key poll, 100 ms
-  CommandButton Command3;   // "Help"
-  CommandButton Command8;   // "Utilities"
-  Image Image5;             // the banner
-  ListBox Combo2;           // the address-book names
-  CommandButton Command10;  // "Add Address Book"
-  CommandButton Command11;  // "Delete"
+  Label Label2;                // "Send to:"
+  Label Label3;                // "Subject"
+  Label Label4;                // "Email Message:"
+  CommandButton Command7;      // "Manage Important Information"
+  ListBox Combo1;              // the entries of the current address book
+  CommandButton Command6;      // "Delete Address"
+  CommandButton Command5;      // "Add Address"
+  Timer Timer2;                // the one-shot hide, 100 ms
+  ListBox List2;               // hidden: the settings fields
+  FileListBox File1;           // hidden: "*.txt"
+  CommandButton Command4;      // "Template Settings"
+  Timer Timer1;                // the hot-key poll, 100 ms
+  CommandButton Command3;      // "Help"
+  CommandButton Command8;      // "Utilities"
+  Image Image5;                // the banner
+  ListBox Combo2;              // the address-book names
+  CommandButton Command10;     // "Add Address Book"
+  CommandButton Command11;     // "Delete"
 
   // ---- public operations ----
   void AutoFill();

@@ -81,8 +81,8 @@ void Form1::Command11_Click() {
     return;
   }
   const std::vector<std::string> before = Combo2.Items();
-  const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo,
-                                 MsgIcon::None, "Confirm Delete") == vbYes;
+  const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo, MsgIcon::None,
+                                 "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
   if (SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
   ReportFailure(app, BookListNotSaved());

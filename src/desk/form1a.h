@@ -15,8 +15,8 @@ class Form1a : public Window {
   explicit Form1a(Program& app);
 
   // Containers come first: the controls inside them name them.
-  Frame Frame1;                // "View Important Information", the left pane
-  Frame Frame2;                // "Add New Information", the right pane
+  Frame Frame1;  // "View Important Information", the left pane
+  Frame Frame2;  // "Add New Information", the right pane
 
   ControlArray<Label> Label1;  // 0: "Choose from the following:"
   ListBox List1;               // the entry subjects
@@ -27,17 +27,17 @@ class Form1a : public Window {
   CommandButton Command5;      // "Save Changes"
   CommandButton Command4;      // "Delete"
 
-  Label Label5;                // "Subject"
-  TextBox Text2;               // the new entry's subject
-  Label Label2;                // "Information"
-  TextBox Text1;               // the new entry's information, multi-line
-  CommandButton Command1;      // "Save This Information"
-  CommandButton Command2;      // "Clear"
-  Image Image5;                // the banner
-  CommandButton Command3;      // "Close"
+  Label Label5;            // "Subject"
+  TextBox Text2;           // the new entry's subject
+  Label Label2;            // "Information"
+  TextBox Text1;           // the new entry's information, multi-line
+  CommandButton Command1;  // "Save This Information"
+  CommandButton Command2;  // "Clear"
+  Image Image5;            // the banner
+  CommandButton Command3;  // "Close"
 
-  FileListBox File1;           // hidden: "*.txx"
-  ListBox List2;               // hidden: the settings fields
+  FileListBox File1;  // hidden: "*.txx"
+  ListBox List2;      // hidden: the settings fields
 
   // ---- public operations ----
   void OpenListMessage(int index);

@@ -85,7 +85,7 @@ SettingMan::SettingMan(Program& app)
   Command1.geometry = {22, 62, 130, 28};
   Frame3.geometry = {356, 8, 196, 92};
   Check1.geometry = {14, 24, 170, 20};  // level with the mail options beside it
-  Check1.SetValue(1);  // before its handler is set: checked at design
+  Check1.SetValue(1);                   // before its handler is set: checked at design
 
   Frame2.geometry = {8, 108, 544, 404};
   Label1.Add(0, *this, "Label1", &Frame2, "Current Templates   (Double-Click To Open)").geometry = {12, 22, 320, 16};

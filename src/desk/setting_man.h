@@ -12,28 +12,28 @@ class SettingMan : public Window {
   explicit SettingMan(Program& app);
 
   // Containers come first: the controls inside them name them.
-  Frame Frame1;                     // "Select Your Default Mail Handling"
-  Frame Frame3;                     // "Other Settings"
-  Frame Frame2;                     // "Template Management"
+  Frame Frame1;  // "Select Your Default Mail Handling"
+  Frame Frame3;  // "Other Settings"
+  Frame Frame2;  // "Template Management"
 
   // 0 "Outlook Express" sits on the window itself, 1 "Outlook (Office)" in
   // Frame1: two containers, so Option1_Click makes them exclusive.
   ControlArray<OptionButton> Option1;
-  CommandButton Command1;           // "Save Settings"
-  CheckBox Check1;                  // "Hide Welcome Screen"
-  ControlArray<Label> Label1;       // 0: above List2, 1: above txtSubject
-  ListBox List2;                    // the template subjects
+  CommandButton Command1;      // "Save Settings"
+  CheckBox Check1;             // "Hide Welcome Screen"
+  ControlArray<Label> Label1;  // 0: above List2, 1: above txtSubject
+  ListBox List2;               // the template subjects
   TextBox txtSubject;
-  Label Label2;                     // "Template Message"
-  TextBox txtMessage;               // multi-line
-  CommandButton Command2;           // "Save Template && Changes"
-  CommandButton Command3;           // "New Template"
-  CommandButton Command4;           // "Delete Template"
-  CommandButton Command5;           // "Close Settings"
-  FileListBox File1;                // hidden: "*.txt"
-  ListBox List1;                    // hidden: the settings fields
-  TextBox Text1;                    // hidden: file name of the selected template
-  TextBox Text3;                    // hidden: file name of the template being edited
+  Label Label2;            // "Template Message"
+  TextBox txtMessage;      // multi-line
+  CommandButton Command2;  // "Save Template && Changes"
+  CommandButton Command3;  // "New Template"
+  CommandButton Command4;  // "Delete Template"
+  CommandButton Command5;  // "Close Settings"
+  FileListBox File1;       // hidden: "*.txt"
+  ListBox List1;           // hidden: the settings fields
+  TextBox Text1;           // hidden: file name of the selected template
+  TextBox Text3;           // hidden: file name of the template being edited
 
   // ---- public operations ----
   void OpenListMessage(int index);

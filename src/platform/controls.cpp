@@ -63,8 +63,7 @@ void Frame::SetCaption(const std::string& caption) {
 }
 
 CommandButton::CommandButton(Form& owner, std::string name, Control* container, std::string caption)
-    : Control(owner, ControlKind::CommandButton, std::move(name), container),
-      caption_(std::move(caption)) {}
+    : Control(owner, ControlKind::CommandButton, std::move(name), container), caption_(std::move(caption)) {}
 
 void CommandButton::SetCaption(const std::string& caption) {
   if (caption_ == caption) return;
@@ -144,8 +143,7 @@ void ListBox::DoubleClick() {
 
 // ---- OptionButton / CheckBox -------------------------------------------------
 OptionButton::OptionButton(Form& owner, std::string name, Control* container, std::string caption)
-    : Control(owner, ControlKind::OptionButton, std::move(name), container),
-      caption_(std::move(caption)) {}
+    : Control(owner, ControlKind::OptionButton, std::move(name), container), caption_(std::move(caption)) {}
 
 void OptionButton::SetValue(bool on) {
   if (!on) {

@@ -16,8 +16,20 @@
 namespace tallow {
 
 enum class ControlKind {
-  TextBox, ListBox, OptionButton, CheckBox, CommandButton, Label, Frame,
-  Image, PictureBox, Timer, FileListBox, Menu, WebBrowser, Shape
+  TextBox,
+  ListBox,
+  OptionButton,
+  CheckBox,
+  CommandButton,
+  Label,
+  Frame,
+  Image,
+  PictureBox,
+  Timer,
+  FileListBox,
+  Menu,
+  WebBrowser,
+  Shape
 };
 
 class Control {
@@ -34,11 +46,11 @@ class Control {
   Control* Container() const { return container_; }
 
   // ---- design ----
-  Geometry geometry;                     // relative to the container, pixels
+  Geometry geometry;  // relative to the container, pixels
   bool fontBold = false;
-  std::optional<unsigned> backColor;     // 0xRRGGBB
+  std::optional<unsigned> backColor;  // 0xRRGGBB
   int tabIndex = 0;
-  int index = -1;                        // its index in a control array; -1: none
+  int index = -1;  // its index in a control array; -1: none
 
   // ---- run time ----
   bool Visible() const { return visible_; }
@@ -50,7 +62,7 @@ class Control {
   View* view = nullptr;
 
  protected:
-  void Changed();                        // tells the view
+  void Changed();  // tells the view
   void ItemsChanged(int first, int removed, int added);
 
  private:
@@ -96,8 +108,8 @@ class CommandButton : public Control {
 class TextBox : public Control {
  public:
   TextBox(Form& owner, std::string name, Control* container = nullptr, std::string text = {});
-  bool multiLine = false;                // multi-line boxes hold CR LF line breaks
-  bool scrollBars = false;               // vertical scroll bar
+  bool multiLine = false;   // multi-line boxes hold CR LF line breaks
+  bool scrollBars = false;  // vertical scroll bar
   const std::string& Text() const { return text_; }
   // Raises Change when the text differs from what the box holds. A one-line
   // box never holds a line break: it holds text::OneLine of the text.
@@ -115,7 +127,7 @@ class ListBox : public Control {
   std::string List(int index) const;
   void SetList(int index, const std::string& text);
   void AddItem(const std::string& text);
-  void RemoveItem(int index);            // removing the selected item leaves none selected
+  void RemoveItem(int index);  // removing the selected item leaves none selected
   void Clear();
   int ListIndex() const { return listIndex_; }
   // Selects an item (-1: none) and raises Click, also when it was selected.
@@ -153,8 +165,8 @@ class CheckBox : public Control {
  public:
   CheckBox(Form& owner, std::string name, Control* container = nullptr, std::string caption = {});
   const std::string& Caption() const { return caption_; }
-  int Value() const { return value_; }   // 0 unchecked, 1 checked
-  void SetValue(int value);              // raises Click whenever the value changes
+  int Value() const { return value_; }  // 0 unchecked, 1 checked
+  void SetValue(int value);             // raises Click whenever the value changes
   std::function<void()> Click;
  private:
   std::string caption_;
@@ -165,7 +177,7 @@ class Image : public Control {
  public:
   Image(Form& owner, std::string name, Control* container = nullptr, std::string picture = {},
         ControlKind kind = ControlKind::Image);
-  const std::string& Picture() const { return picture_; }   // asset name; empty: none
+  const std::string& Picture() const { return picture_; }  // asset name; empty: none
   void SetPicture(const std::string& picture);
  private:
   std::string picture_;
@@ -204,12 +216,12 @@ class FileListBox : public Control {
  public:
   FileListBox(Form& owner, std::string name, std::string pattern);
   const std::string& Path() const { return path_; }
-  void SetPath(const std::string& path);   // re-lists the folder
+  void SetPath(const std::string& path);  // re-lists the folder
   const std::string& Pattern() const { return pattern_; }
   void SetPattern(const std::string& pattern);
   void Refresh();
   int ListCount() const { return static_cast<int>(files_.size()); }
-  std::string List(int index) const;       // empty for an index that names no file
+  std::string List(int index) const;  // empty for an index that names no file
   const std::vector<std::string>& Items() const { return files_; }
  private:
   std::string path_;
@@ -222,8 +234,8 @@ class Menu : public Control {
   Menu(Form& owner, std::string name, Menu* parent, std::string caption);
   const std::string& Caption() const { return caption_; }
   bool IsSeparator() const { return caption_ == "-"; }
-  std::vector<Menu*> Items() const;        // the items whose container is this menu
-  void Choose();                           // the user choosing it
+  std::vector<Menu*> Items() const;  // the items whose container is this menu
+  void Choose();                     // the user choosing it
   std::function<void()> Click;
  private:
   std::string caption_;

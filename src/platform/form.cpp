@@ -81,8 +81,7 @@ void Form::SetLoaded(bool loaded) {
 }
 
 Control* Form::Find(const std::string& name) const {
-  auto it = std::find_if(controls_.begin(), controls_.end(),
-                         [&](Control* c) { return c->Name() == name; });
+  auto it = std::find_if(controls_.begin(), controls_.end(), [&](Control* c) { return c->Name() == name; });
   return it == controls_.end() ? nullptr : *it;
 }
 

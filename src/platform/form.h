@@ -21,14 +21,14 @@ class Menu;
 class View {
  public:
   virtual ~View() = default;
-  virtual void Changed() = 0;        // the model changed: show its state again
+  virtual void Changed() = 0;  // the model changed: show its state again
   // A list's items changed: `removed` items went from `first` on, and
   // `added` items of the list stand there now. Only those items changed; a
   // change of selection comes through Changed().
   virtual void ItemsChanged(int /*first*/, int /*removed*/, int /*added*/) { Changed(); }
-  virtual void Focus() {}            // give the keyboard focus to it
-  virtual void Raise() {}            // bring a window to the front
-  virtual void Popup(Menu&) {}       // pop a window's menu up at the pointer
+  virtual void Focus() {}       // give the keyboard focus to it
+  virtual void Raise() {}       // bring a window to the front
+  virtual void Popup(Menu&) {}  // pop a window's menu up at the pointer
 };
 
 // What a window needs of the program that owns it.
@@ -61,10 +61,10 @@ class Form {
   Services& svc() const { return host_.Svc(); }
 
   // ---- design (set in the window's constructor) ----
-  Geometry geometry;                    // client area, pixels
-  std::optional<unsigned> backColor;    // 0xRRGGBB; nullopt: the system's
-  std::string icon;                     // asset name of the window's icon
-  bool centred = false;                 // centred on the screen when first shown
+  Geometry geometry;                  // client area, pixels
+  std::optional<unsigned> backColor;  // 0xRRGGBB; nullopt: the system's
+  std::string icon;                   // asset name of the window's icon
+  bool centred = false;               // centred on the screen when first shown
   bool sizable = false;
   bool borderless = false;
 
@@ -72,10 +72,10 @@ class Form {
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
   bool Visible() const { return visible_; }
-  void Show();                          // modeless, no owner; brings it to the front
+  void Show();  // modeless, no owner; brings it to the front
   void Hide();
   int WindowState() const { return windowState_; }
-  void SetWindowState(int state);       // raises Form_Resize when it changes
+  void SetWindowState(int state);  // raises Form_Resize when it changes
   bool TopMost() const { return topMost_; }
   void SetTopMost(bool on);
   void Unload() { host_.UnloadForm(*this, 1); }
@@ -83,7 +83,7 @@ class Form {
 
   // Loaded: from the end of its load until it unloads. Timers run only then.
   bool IsLoaded() const { return loaded_; }
-  void SetLoaded(bool loaded);          // called by the program only
+  void SetLoaded(bool loaded);  // called by the program only
   // Raises Form_Unload and then, unless cancelled, the Unload of every
   // reference that receives this window's events (called by the program).
   void RaiseUnload(int& cancel);

@@ -24,8 +24,7 @@ class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
   // Modal; returns vbOK, vbYes or vbNo.
-  virtual int Show(const std::string& prompt, MsgButtons buttons, MsgIcon icon,
-                   const std::string& title) = 0;
+  virtual int Show(const std::string& prompt, MsgButtons buttons, MsgIcon icon, const std::string& title) = 0;
 };
 
 // ---- clipboard (plain text) ----------------------------------------------
@@ -66,12 +65,12 @@ enum class NotifyMessage { Add = 0, Modify = 1, Delete = 2 };
 // Our own icon record: what the tray window hands to the notification area.
 struct IconRecord {
   int cbSize = 88;
-  Form* hWnd = nullptr;        // the window that receives the mouse messages
+  Form* hWnd = nullptr;  // the window that receives the mouse messages
   int uID = 0;
-  int uFlags = 0;              // 1 message, 2 icon, 4 tip
-  int uCallbackMessage = 0;    // 0x200
-  std::string hIcon;           // the picture: an asset name, or a loaded picture's name
-  std::string szTip;           // 64 characters: text, NUL, blanks
+  int uFlags = 0;            // 1 message, 2 icon, 4 tip
+  int uCallbackMessage = 0;  // 0x200
+  std::string hIcon;         // the picture: an asset name, or a loaded picture's name
+  std::string szTip;         // 64 characters: text, NUL, blanks
 };
 
 class NotifyArea {
@@ -148,8 +147,8 @@ class EventLoop {
 class Environment {
  public:
   virtual ~Environment() = default;
-  virtual std::string ProgramFolder() = 0;     // the executable's folder, no closing "/"
-  virtual std::string ExeName() = 0;           // file name without its extension
+  virtual std::string ProgramFolder() = 0;  // the executable's folder, no closing "/"
+  virtual std::string ExeName() = 0;        // file name without its extension
   virtual std::string CurrentDirectory() = 0;
 };
 

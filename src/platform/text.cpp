@@ -10,10 +10,10 @@ namespace {
 
 // The characters of the bytes 0x80 to 0x9F in Windows-1252; the five bytes it
 // leaves undefined keep their own value.
-constexpr char16_t kHigh1252[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kHigh1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 // One step of decoding at `at`: a well-formed sequence with its code point,
 // or the maximal subpart of an ill-formed one.
@@ -124,9 +124,7 @@ bool ToWindows1252(std::string_view utf8, std::string& out) {
   return true;
 }
 
-std::string ToUtf8(std::string_view bytes) {
-  return IsUtf8(bytes) ? std::string(bytes) : FromWindows1252(bytes);
-}
+std::string ToUtf8(std::string_view bytes) { return IsUtf8(bytes) ? std::string(bytes) : FromWindows1252(bytes); }
 
 size_t CharacterCount(std::string_view utf8) {
   size_t count = 0;

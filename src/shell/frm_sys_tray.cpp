@@ -32,9 +32,8 @@ std::string TipField(const std::string& text) {
 }
 
 std::string MouseMessageName(long number) {
-  static const char* const kNames[] = {"MOUSEMOVE",   "LBUTTONDOWN", "LBUTTONUP",     "LBUTTONDBLCLK",
-                                       "RBUTTONDOWN", "RBUTTONUP",   "RBUTTONDBLCLK", "MBUTTONDOWN",
-                                       "MBUTTONUP",   "MBUTTONDBLCLK"};
+  static const char* const kNames[] = {"MOUSEMOVE", "LBUTTONDOWN",   "LBUTTONUP",   "LBUTTONDBLCLK", "RBUTTONDOWN",
+                                       "RBUTTONUP", "RBUTTONDBLCLK", "MBUTTONDOWN", "MBUTTONUP",     "MBUTTONDBLCLK"};
   if (number >= WM_MOUSEMOVE && number < WM_MOUSEMOVE + 10) return kNames[number - WM_MOUSEMOVE];
   return "OTHER....: " + std::to_string(number);
 }

@@ -27,19 +27,19 @@ class FrmSysTray : public Window {
  public:
   explicit FrmSysTray(Program& app);
 
-  PictureBox Flash2;         // picture A, also the default of TrayIcon
-  PictureBox Flash1;         // picture B: the icon from load on
-  Timer TmrFlash;            // the flash clock, 1000 ms
-  Menu mPopupMenu;           // "&PopupMenu", only ever popped up
-  Menu mnu_Help;             // "View The Tutorial"
+  PictureBox Flash2;  // picture A, also the default of TrayIcon
+  PictureBox Flash1;  // picture B: the icon from load on
+  Timer TmrFlash;     // the flash clock, 1000 ms
+  Menu mPopupMenu;    // "&PopupMenu", only ever popped up
+  Menu mnu_Help;      // "View The Tutorial"
   Menu mSep1;
-  Menu Send_Email;           // "Send Email"
-  Menu Add_Contact;          // "Add New Contact"
-  Menu template_Settings;    // "Template Settings"
-  Menu Mnu_Inp;              // "Important Information"
+  Menu Send_Email;         // "Send Email"
+  Menu Add_Contact;        // "Add New Contact"
+  Menu template_Settings;  // "Template Settings"
+  Menu Mnu_Inp;            // "Important Information"
   Menu berak;
   Menu mSep2;
-  Menu mExit;                // "&Exit"
+  Menu mExit;  // "&Exit"
 
   // The host window, whose resize and unload the tray window follows.
   FormRef FSys;
@@ -60,8 +60,8 @@ class FrmSysTray : public Window {
   void mExit_Click();
 
   // ---- events of its own; nothing listens ----
-  std::function<void(std::string&)> Click;   // the name of each mouse message
-  std::function<void(Form&)> TIcon;          // after every change of the icon
+  std::function<void(std::string&)> Click;  // the name of each mouse message
+  std::function<void(Form&)> TIcon;         // after every change of the icon
 
   // ---- handlers ----
   void Form_Load() override;

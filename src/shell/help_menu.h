@@ -9,7 +9,7 @@ class HelpMenu : public Window {
  public:
   explicit HelpMenu(Program& app);
 
-  CommandButton Command1;   // "Close"
+  CommandButton Command1;  // "Close"
 
   // ---- events ----
   void Form_Load() override;

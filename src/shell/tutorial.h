@@ -14,7 +14,7 @@ class Tutorial : public Window {
  public:
   explicit Tutorial(Program& app);
 
-  WebBrowser WebBrowser1;   // the tutorial page
+  WebBrowser WebBrowser1;  // the tutorial page
 
   // ---- events ----
   void Form_Load() override;

@@ -10,15 +10,15 @@ class Welcome : public Window {
   explicit Welcome(Program& app);
 
   // Containers come first: the controls inside them name them.
-  Frame Frame1;                     // "Select Your Default Mail Client"
+  Frame Frame1;  // "Select Your Default Mail Client"
 
-  Image Image4;                     // the banner across the top
-  Label Label3;                     // what the program does now
-  CommandButton Command1;           // "Ready!"
-  CommandButton Command2;           // "Read The Tutorials"
+  Image Image4;                        // the banner across the top
+  Label Label3;                        // what the program does now
+  CommandButton Command1;              // "Ready!"
+  CommandButton Command2;              // "Read The Tutorials"
   ControlArray<OptionButton> Option1;  // 0 "Outlook Express", 1 "Outlook (Office)": both in Frame1
-  Shape Shape1;                     // drawn around the check box
-  CheckBox Check1;                  // "Do not show this window when loading."
+  Shape Shape1;                        // drawn around the check box
+  CheckBox Check1;                     // "Do not show this window when loading."
 
   // ---- public operations ----
   void SaveOutLook();

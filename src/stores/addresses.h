@@ -28,8 +28,7 @@ char UnstorableContactCharacter(const std::string& name, const std::string& addr
 // `consumed`, when given, receives how many characters of the text the
 // entries read took, the two dropped after the last one included (the rest
 // is what a rewrite must keep).
-std::vector<std::string> ParseAddressFile(const std::string& text, int limit = kMaxEntries,
-                                          size_t* consumed = nullptr);
+std::vector<std::string> ParseAddressFile(const std::string& text, int limit = kMaxEntries, size_t* consumed = nullptr);
 
 // The file text of a list of entries, before the writer's final CR LF: every
 // entry followed by CR LF, less the last CR LF.

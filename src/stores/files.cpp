@@ -17,9 +17,7 @@ namespace tallow::stores {
 
 namespace fs = std::filesystem;
 
-Encoding EncodingOf(std::string_view bytes) {
-  return text::IsUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252;
-}
+Encoding EncodingOf(std::string_view bytes) { return text::IsUtf8(bytes) ? Encoding::Utf8 : Encoding::Windows1252; }
 
 std::string Decode(std::string_view piece, Encoding encoding) {
   // A piece of a UTF-8 file can still be cut inside a character: a reader

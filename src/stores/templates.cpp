@@ -40,9 +40,7 @@ Template ReadTemplate(const std::string& folder, const std::string& name) {
   return {Decode(SubjectOf(bytes), encoding), Decode(MessageOf(bytes), encoding)};
 }
 
-std::string TemplateText(const std::string& subject, const std::string& message) {
-  return subject + "\r\n" + message;
-}
+std::string TemplateText(const std::string& subject, const std::string& message) { return subject + "\r\n" + message; }
 
 // A folder or anything else of that name would make the save fail, so it
 // counts as taken too.

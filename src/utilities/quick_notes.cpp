@@ -36,8 +36,8 @@ bool QuickNotes::SaveIt() {
   if (stores::WriteWholeText(kNotesFile, Text1.Text(), &why)) return true;
   const std::string folder = svc().env.CurrentDirectory();
   ReportFailure(app, "The notes could not be saved to " +
-                         (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) +
-                         ": " + why + ".");
+                         (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) + ": " +
+                         why + ".");
   return false;
 }
 

@@ -14,9 +14,9 @@ class QuickNotes : public Window {
  public:
   explicit QuickNotes(Program& app);
 
-  Image Image1;             // the background: a panel around the note box, a close button at the lower right
-  TextBox Text1;            // the note text, multi-line
-  Label Label1;             // no caption: the click area over the drawn close button
+  Image Image1;   // the background: a panel around the note box, a close button at the lower right
+  TextBox Text1;  // the note text, multi-line
+  Label Label1;   // no caption: the click area over the drawn close button
 
   // ---- public operations ----
   // Fills the note box from data.txt; a file that cannot be read leaves the box as it is.

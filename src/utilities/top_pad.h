@@ -9,8 +9,8 @@ class TopPad : public Window {
  public:
   explicit TopPad(Program& app);
 
-  TextBox Text1;            // the scratch text: multi-line, vertical scroll bar
-  Label Label1;             // "This notepad utility will always stay on top."
+  TextBox Text1;  // the scratch text: multi-line, vertical scroll bar
+  Label Label1;   // "This notepad utility will always stay on top."
 
   // ---- events ----
   void Form_Load() override;

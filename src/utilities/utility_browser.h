@@ -10,15 +10,15 @@ class UtilityBrowser : public Window {
   explicit UtilityBrowser(Program& app);
 
   // Containers come first: the controls inside them name them.
-  Frame Frame1;             // upper part: the scratch pad
-  Frame Frame2;             // lower part: the note window
+  Frame Frame1;  // upper part: the scratch pad
+  Frame Frame2;  // lower part: the note window
 
-  Label Label1;             // "TopPad Utility", bold
-  Label Label2;             // what the scratch pad is for
-  CommandButton Command1;   // "Launch TopPad"
-  Label Label4;             // "Launch QuickNotes!", bold
-  Label Label3;             // what the note window is for
-  CommandButton Command2;   // "Launch Quick Notes"
+  Label Label1;            // "TopPad Utility", bold
+  Label Label2;            // what the scratch pad is for
+  CommandButton Command1;  // "Launch TopPad"
+  Label Label4;            // "Launch QuickNotes!", bold
+  Label Label3;            // what the note window is for
+  CommandButton Command2;  // "Launch Quick Notes"
 
   // ---- events ----
   void Command1_Click();

@@ -45,9 +45,9 @@ TEST_F(AddAddressTest, ClipboardOfOnePlainAddressOfAtMost40CharactersFillsTheAdd
   EXPECT_FALSE(w.Command1.Enabled());
   // Too long, no "@", unreadable, or more than one plain address (a forged
   // second entry, blanks, a display name).
-  for (const std::string& text : {forty + "x", std::string("no at sign"), std::string("a@b"),
-                                  std::string("a@b*\r\nBoss: attacker@evil.example"), std::string(" a@b\r\n"),
-                                  std::string("Al <a@b>")}) {
+  for (const std::string& text :
+       {forty + "x", std::string("no at sign"), std::string("a@b"), std::string("a@b*\r\nBoss: attacker@evil.example"),
+        std::string(" a@b\r\n"), std::string("Al <a@b>")}) {
     User([&] { app.AddAddress.get()->Unload(); });
     clipboard.text = text;
     clipboard.failing = text == "a@b";
@@ -65,7 +65,8 @@ TEST_F(AddAddressTest, ANameOrAddressHoldingAStarIsRefusedAndNothingIsWritten) {
   desk::AddAddress2& root = app.AddAddress2();
   Save(root, "Alice", "a@b*Boss: attacker@evil.example");
   const std::string refused = "The address book cannot hold the character \"*\" in a name or an address. "
-                              "Please leave it out.|OK|Information|" + app.AppTitle;
+                              "Please leave it out.|OK|Information|" +
+                              app.AppTitle;
   EXPECT_EQ(Box(0), refused);
   EXPECT_EQ(Box(1), refused);
   EXPECT_EQ(ReadFile(BookFile("Default")), "a: b*\r\n");

@@ -23,9 +23,7 @@ class AddressTest : public ProgramTest {
   }
   void WriteBooks(const std::string& lines) { WriteFile(InFolder("books.lst"), lines); }
   // A sibling of the program folder, named by a book name that leads outside it.
-  std::string Outside() const {
-    return "../" + std::filesystem::path(folder.path()).filename().string() + "-outside";
-  }
+  std::string Outside() const { return "../" + std::filesystem::path(folder.path()).filename().string() + "-outside"; }
   desk::Form1& Panel() { return app.Form1(); }
   void Select(ListBox& list, int index) {
     User([&] { list.SetListIndex(index); });
@@ -38,8 +36,8 @@ class AddressTest : public ProgramTest {
     if (i >= boxes.shown.size()) return "no box";
     const ShownBox& b = boxes.shown[i];
     const char* icons[] = {"None", "Information", "Critical"};
-    return b.prompt + "|" + (b.buttons == MsgButtons::OK ? "OK" : "YesNo") + "|" +
-           icons[static_cast<int>(b.icon)] + "|" + b.title;
+    return b.prompt + "|" + (b.buttons == MsgButtons::OK ? "OK" : "YesNo") + "|" + icons[static_cast<int>(b.icon)] +
+           "|" + b.title;
   }
 };
 

@@ -50,9 +50,17 @@ class Form1Test : public ProgramTest {
             "body=" + kMessage + app.MailFooter, "Send"};
   }
   Calls ExpressCalls() const {
-    return {"SignOn", "DownLoadMail=False", "SessionID?", "SessionID=42", "Compose", "RecipAddress=ann@example.org",
-            "ResolveName", "MsgSubject=Hello", "MsgNoteText=" + kMessage + mail::ExpressFooter(app.AppTitle),
-            "Send(False)", "SignOff"};
+    return {"SignOn",
+            "DownLoadMail=False",
+            "SessionID?",
+            "SessionID=42",
+            "Compose",
+            "RecipAddress=ann@example.org",
+            "ResolveName",
+            "MsgSubject=Hello",
+            "MsgNoteText=" + kMessage + mail::ExpressFooter(app.AppTitle),
+            "Send(False)",
+            "SignOff"};
   }
   const std::string kMessage = "Line one\r\nLine two";
 };
@@ -299,9 +307,10 @@ TEST_F(Form1Test, FailedOutlookSendIsReported) {
 TEST_F(Form1Test, FailedExpressStepIsReported) {
   Settings("1", "0");
   mail.failReason = "no such recipient";
-  for (auto [failAt, step] : std::vector<std::pair<std::string, std::string>>{
-           {"SignOn", "signing on to the mail system"}, {"ResolveName", "resolving the recipient"},
-           {"Send(", "sending"}}) {
+  for (auto [failAt, step] :
+       std::vector<std::pair<std::string, std::string>>{{"SignOn", "signing on to the mail system"},
+                                                        {"ResolveName", "resolving the recipient"},
+                                                        {"Send(", "sending"}}) {
     SCOPED_TRACE(failAt);
     Form1& w = Filled(false);
     mail.failAt = failAt;

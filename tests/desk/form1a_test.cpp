@@ -46,8 +46,7 @@ class Form1aTest : public ProgramTest {
     ASSERT_GT(boxes.shown.size(), i);
     EXPECT_EQ(boxes.shown[i].icon, MsgIcon::Critical);
     EXPECT_EQ(boxes.shown[i].title, app.AppTitle);
-    EXPECT_NE(boxes.shown[i].prompt.find(file + ": " + std::strerror(err)), std::string::npos)
-        << boxes.shown[i].prompt;
+    EXPECT_NE(boxes.shown[i].prompt.find(file + ": " + std::strerror(err)), std::string::npos) << boxes.shown[i].prompt;
   }
   std::string Left(desk::Form1a& w) { return w.txtSubject.Text() + "|" + w.txtMessage.Text(); }
   std::string Right(desk::Form1a& w) { return w.Text2.Text() + "|" + w.Text1.Text(); }

@@ -8,12 +8,12 @@
 
 #include <QByteArray>
 #include <QString>
-#include <sstream>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <thread>
 
 #include "platform/desktop/mail.h"
@@ -168,8 +168,8 @@ class FakeSendmail : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir); }
   void Script(int status, const std::string& says) {
-    std::string text = "echo \"$@\" > '" + (dir / "args").string() + "'\n" + "cat > '" +
-                       (dir / "message").string() + "'\n";
+    std::string text = "echo \"$@\" > '" + (dir / "args").string() + "'\n" + "cat > '" + (dir / "message").string() +
+                       "'\n";
     if (!says.empty()) text += "echo '" + says + "' >&2\n";
     ScriptText(text + "exit " + std::to_string(status) + "\n");
   }

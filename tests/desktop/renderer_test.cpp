@@ -9,8 +9,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPointer>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -162,8 +162,8 @@ TEST_F(RendererTest, ModelChangesReachTheWidgetsWithoutRaisingEventsTwice) {
   form.Show();
   EXPECT_FALSE(Widget(form.label)->isVisible());
   // Each model change raised its event once, from the model; the widgets added none.
-  EXPECT_EQ(form.events, (std::vector<std::string>{"Text1_Change abc", "List1_Click 1", "Option1_Click 1",
-                                                   "Check1_Click 1"}));
+  EXPECT_EQ(form.events,
+            (std::vector<std::string>{"Text1_Change abc", "List1_Click 1", "Option1_Click 1", "Check1_Click 1"}));
 
   form.list.RemoveItem(1);
   EXPECT_EQ(list->count(), 1);
@@ -185,9 +185,9 @@ TEST_F(RendererTest, UserActionsReachTheModel) {
   Widget<QCheckBox>(form.check)->click();
   Widget<QCheckBox>(form.check)->click();
   QTest::mouseClick(Widget(form.label), Qt::LeftButton);
-  EXPECT_EQ(form.events, (std::vector<std::string>{"Command1_Click", "Text1_Change h", "Text1_Change hi",
-                                                   "List1_Click 1", "Option1_Click 0", "Check1_Click 1",
-                                                   "Check1_Click 0", "Label1_Click"}));
+  EXPECT_EQ(form.events,
+            (std::vector<std::string>{"Command1_Click", "Text1_Change h", "Text1_Change hi", "List1_Click 1",
+                                      "Option1_Click 0", "Check1_Click 1", "Check1_Click 0", "Label1_Click"}));
   EXPECT_EQ(form.line.Text(), "hi");
   EXPECT_EQ(form.list.ListIndex(), 1);
 

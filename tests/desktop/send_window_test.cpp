@@ -75,10 +75,10 @@ TEST_F(SendWindowTest, ExpressRoadSendsTheChosenTemplateWithItsFooter) {
   desk::Form1& w = ShownWindow();
   SendInvoice(w);
 
-  EXPECT_EQ(mail.calls, (Calls{"SignOn", "DownLoadMail=False", "SessionID?", "SessionID=42", "Compose",
-                               "RecipAddress=ann@example.org", "ResolveName", "MsgSubject=Invoice",
-                               "MsgNoteText=" + kMessage + mail::ExpressFooter(app.AppTitle), "Send(False)",
-                               "SignOff"}));
+  EXPECT_EQ(mail.calls,
+            (Calls{"SignOn", "DownLoadMail=False", "SessionID?", "SessionID=42", "Compose",
+                   "RecipAddress=ann@example.org", "ResolveName", "MsgSubject=Invoice",
+                   "MsgNoteText=" + kMessage + mail::ExpressFooter(app.AppTitle), "Send(False)", "SignOff"}));
   EXPECT_TRUE(boxes.shown.empty());
   EXPECT_FALSE(Widget(w)->isVisible());
   EXPECT_EQ(Widget<QLineEdit>(w.txtSendTo)->text(), "");

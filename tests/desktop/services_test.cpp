@@ -298,8 +298,8 @@ TEST_F(TrayTest, TheIconWindowsOwnMouseEventsArriveAsMessagesAndStopThere) {
   send(QEvent::MouseMove, Qt::NoButton);
   send(QEvent::MouseButtonDblClick, Qt::MiddleButton);
   send(QEvent::MouseButtonPress, Qt::BackButton);  // no message of its own
-  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15, 0x205 * 15, 0x201 * 15, 0x202 * 15, 0x203 * 15,
-                                              0x202 * 15, 0x200 * 15, 0x209 * 15}));
+  EXPECT_EQ(window.moves, (std::vector<float>{0x204 * 15, 0x205 * 15, 0x201 * 15, 0x202 * 15, 0x203 * 15, 0x202 * 15,
+                                              0x200 * 15, 0x209 * 15}));
 
   // The area went and came back (or came up only now): a new window, heard as well.
   makeIconWindow();

@@ -160,9 +160,8 @@ class TypingTest : public X11Test {
 TEST_F(TypingTest, TextArrivesByteForByte) {
   XTestKeyboard keyboard;
   ASSERT_TRUE(keyboard.Connected());
-  const std::string text =
-      "Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\r\n"
-      "Second line: é € ß ü ÄÖ\nthird\tend";
+  const std::string text = "Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\r\n"
+                           "Second line: é € ß ü ÄÖ\nthird\tend";
   keyboard.Type(text);
   keyboard.WaitIdle();
   EXPECT_EQ(Received("Hello, World! + ^ % ~ { } ( ) [x] <a> @#$&*_=|\\:;\"'`?/\n"
@@ -175,7 +174,13 @@ TEST_F(TypingTest, OnlyTextIsTypedAndBrokenUtf8OnlyAsReplacementCharacters) {
   XTestKeyboard keyboard;
   // An overlong "/", the C1 controls CSI and NEL (raw 8-bit commands to a
   // terminal), a surrogate, a value above U+10FFFF and a byte that starts nothing.
-  keyboard.Type("a\xC0\xAF" "b\xC2\x9B" "c\xC2\x85" "d\xED\xA0\x80" "e\xF4\x90\x80\x80" "f\xF8" "g");
+  keyboard.Type("a\xC0\xAF"
+                "b\xC2\x9B"
+                "c\xC2\x85"
+                "d\xED\xA0\x80"
+                "e\xF4\x90\x80\x80"
+                "f\xF8"
+                "g");
   keyboard.WaitIdle();
   const std::string expected = "a\uFFFD\uFFFDbcd\uFFFD\uFFFD\uFFFDe\uFFFD\uFFFD\uFFFD\uFFFDf\uFFFDg";
   EXPECT_EQ(Received(expected), expected);

@@ -142,8 +142,8 @@ std::string XServer::Start() {
   // -noreset: the server would otherwise reset when our probe below, its
   // first client, hangs up, and a client connecting during that finds no
   // extensions.
-  std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24",
-                                   "-nolisten", "tcp", "-noreset"};
+  std::vector<std::string> args = {
+      "Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"};
   std::vector<char*> ptrs;
   for (auto& a : args) ptrs.push_back(a.data());
   ptrs.push_back(nullptr);

@@ -89,7 +89,7 @@ TEST_F(AddressBooks, ABookAContactInItAndAMessageToTheContact) {
   EXPECT_EQ(testing::ReadFile(InProgramFolder("books.lst")), "Default\r\nFriends\r\n");
   EXPECT_EQ(testing::ReadFile(InProgramFolder("Friends/address.dat")), entry);
   EXPECT_EQ(ProgramFolderListing(), (std::vector<std::string>{"Default/", "Friends/", "Friends/address.dat",
-                                                               "books.lst", "settings.dat", "tallowmark"}));
+                                                              "books.lst", "settings.dat", "tallowmark"}));
   EXPECT_TRUE(ProgramRunning());
 }
 

@@ -349,8 +349,10 @@ void DesktopUser::AnswerBox(const std::string& title) {
   const std::string box = WaitWindow(title);
   ASSERT_FALSE(box.empty()) << "no message box \"" << title << "\"";
   // The box takes the keyboard focus as it opens; Return presses its default button.
-  ASSERT_TRUE(Eventually([&] { return Capture({"xdotool", "getwindowfocus"}) == box + "\n"; }))
-      << "the message box \"" << title << "\" did not get the keyboard focus";
+  ASSERT_TRUE(Eventually([&] {
+    return Capture({"xdotool", "getwindowfocus"}) == box + "\n";
+  })) << "the message box \""
+      << title << "\" did not get the keyboard focus";
   Key("Return");
   ASSERT_TRUE(WaitGone(title)) << "the message box \"" << title << "\" stayed open";
 }

@@ -66,16 +66,19 @@ TEST_F(SendByExpressTest, BoxesAreReadAfterTheEventPump) {
     subject.SetText("Later");
   };
   EXPECT_FALSE(Run().has_value());
-  EXPECT_EQ(mapi.calls, (std::vector<std::string>{"SignOn", "DownLoadMail", "DoEvents", "SessionID?", "SessionID=",
-                                                  "Compose", "RecipAddress=late@b.example", "ResolveName",
+  EXPECT_EQ(mapi.calls, (std::vector<std::string>{"SignOn", "DownLoadMail", "DoEvents", "SessionID?",
+                                                  "SessionID=", "Compose", "RecipAddress=late@b.example", "ResolveName",
                                                   "MsgSubject=Later", "MsgNoteText", "Send", "SignOff"}));
 }
 
 TEST_F(SendByExpressTest, AFailingStepIsNamedAndTheSessionSignedOff) {
-  for (auto [failAt, step] : std::vector<std::pair<std::string, std::string>>{
-           {"SignOn", "signing on to the mail system"}, {"SessionID?", "opening the mail session"},
-           {"Compose", "starting a new message"}, {"ResolveName", "resolving the recipient"},
-           {"MsgNoteText", "writing the message"}, {"Send", "sending"}}) {
+  for (auto [failAt, step] :
+       std::vector<std::pair<std::string, std::string>>{{"SignOn", "signing on to the mail system"},
+                                                        {"SessionID?", "opening the mail session"},
+                                                        {"Compose", "starting a new message"},
+                                                        {"ResolveName", "resolving the recipient"},
+                                                        {"MsgNoteText", "writing the message"},
+                                                        {"Send", "sending"}}) {
     SCOPED_TRACE(failAt);
     mapi.calls.clear();
     mapi.failing = {failAt, "SignOff"};  // the sign-off's own failure is ignored

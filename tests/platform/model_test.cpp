@@ -146,7 +146,7 @@ TEST_F(ModelTest, EveryUserClickOnAnItemRaisesClickAndAClickBelowThemNothing) {
   w.List1.AddItem("a");
   w.List1.AddItem("b");
   w.List1.UserClick(1);
-  w.List1.UserClick(1);  // the selected item again
+  w.List1.UserClick(1);   // the selected item again
   w.List1.UserClick(-1);  // the empty space below the items
   w.List1.UserClick(2);
   EXPECT_EQ(p.log, (std::vector<std::string>{"Click 1", "Click 1"}));
@@ -179,9 +179,13 @@ TEST_F(ModelTest, TextChangeOnlyOnChangeAndCheckClickOnEveryChange) {
 
 TEST_F(ModelTest, AOneLineBoxTurnsEveryLineBreakIntoABlankAndDropsATrailingOne) {
   TestWindow& w = win();
-  for (auto [given, held] : std::vector<std::pair<std::string, std::string>>{
-           {"Alpha\r\nBeta", "Alpha Beta"}, {"a\rb\nc\r\n\r\nd", "a b c  d"}, {"copied\r\n", "copied"},
-           {"x\n", "x"}, {"x\r", "x"}, {"two\r\n\r\n", "two "}, {"\r\n", ""}}) {
+  for (auto [given, held] : std::vector<std::pair<std::string, std::string>>{{"Alpha\r\nBeta", "Alpha Beta"},
+                                                                             {"a\rb\nc\r\n\r\nd", "a b c  d"},
+                                                                             {"copied\r\n", "copied"},
+                                                                             {"x\n", "x"},
+                                                                             {"x\r", "x"},
+                                                                             {"two\r\n\r\n", "two "},
+                                                                             {"\r\n", ""}}) {
     w.Text1.SetText(given);
     EXPECT_EQ(w.Text1.Text(), held) << given;
   }

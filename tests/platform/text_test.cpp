@@ -71,7 +71,9 @@ TEST(ForTyping, LineBreaksAndControlCharacters) {
   // No C1 control (U+0080 to U+009F); U+00A0 is text.
   EXPECT_EQ(ForTyping("a\u0080b\u0085c\u009Bd\u009F\u00A0"), U"abcd\u00A0");
   // Broken UTF-8 is typed only as replacement characters, never as another character.
-  EXPECT_EQ(ForTyping("a\xff" "b\xc3"), U"a\uFFFDb\uFFFD");
+  EXPECT_EQ(ForTyping("a\xff"
+                      "b\xc3"),
+            U"a\uFFFDb\uFFFD");
   EXPECT_EQ(ForTyping("\xC0\xAF\xC1\x9B"), U"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
 

@@ -189,9 +189,9 @@ TEST_F(TrayWindowTest, MouseMessagesAreNamedAndOnlyTwoAct) {
     if (n != 0x203 && n != 0x205) Mouse(n);
   Mouse(1024);
   Mouse(0);
-  EXPECT_EQ(clicks, (std::vector<std::string>{"MOUSEMOVE", "LBUTTONDOWN", "LBUTTONUP", "RBUTTONDOWN",
-                                              "RBUTTONDBLCLK", "MBUTTONDOWN", "MBUTTONUP", "MBUTTONDBLCLK",
-                                              "OTHER....: 1024", "OTHER....: 0"}));
+  EXPECT_EQ(clicks,
+            (std::vector<std::string>{"MOUSEMOVE", "LBUTTONDOWN", "LBUTTONUP", "RBUTTONDOWN", "RBUTTONDBLCLK",
+                                      "MBUTTONDOWN", "MBUTTONUP", "MBUTTONDBLCLK", "OTHER....: 1024", "OTHER....: 0"}));
   EXPECT_TRUE(trayView.popups.empty()) << "a right press and hold opens nothing";
   EXPECT_FALSE(host.Visible());
 
@@ -215,8 +215,7 @@ TEST_F(TrayWindowTest, DoubleClickRestoresTheHostOnlyWhenItIsAway) {
   // Send Email window shown; the event came before the restore.
   w.Click = [&](std::string& name) { clicks.push_back(name + (host.Visible() ? " (host shown)" : "")); };
   DoubleClick();
-  EXPECT_EQ(clicks, (std::vector<std::string>{"LBUTTONDOWN", "LBUTTONUP", "LBUTTONDBLCLK",
-                                              "LBUTTONUP (host shown)"}));
+  EXPECT_EQ(clicks, (std::vector<std::string>{"LBUTTONDOWN", "LBUTTONUP", "LBUTTONDBLCLK", "LBUTTONUP (host shown)"}));
   EXPECT_TRUE(host.Visible());
   EXPECT_EQ(host.WindowState(), vbNormal);
   EXPECT_EQ(hostView.raised, 1);
@@ -284,9 +283,9 @@ TEST_F(TrayWindowTest, TheMenuAndWhatEachItemShows) {
   EXPECT_EQ(std::count(windows.attached.begin(), windows.attached.end(), "Form1"), loads);
 
   const std::pair<Menu*, SlotBase*> items[] = {{&w.mnu_Help, &app.Tutorial},
-                                                {&w.Add_Contact, &app.AddAddress},
-                                                {&w.template_Settings, &app.SettingMan},
-                                                {&w.Mnu_Inp, &app.Form1a}};
+                                               {&w.Add_Contact, &app.AddAddress},
+                                               {&w.template_Settings, &app.SettingMan},
+                                               {&w.Mnu_Inp, &app.Form1a}};
   for (auto [item, window] : items) {
     User([&] { item->Choose(); });
     EXPECT_TRUE(window->get() && window->get()->Visible()) << item->Caption();

@@ -36,14 +36,15 @@ TEST_F(StartupTest, TextsAreSetAndTheStartUpWindowIsGone) {
 // program does not write there, stays.
 TEST_F(StartupTest, LeftoversOfKilledSavesAreNeverListedAndTheNextStartRemovesOnlyThose) {
   namespace fs = std::filesystem;
-  const std::vector<std::string> ours = {
-      ".data1.txt.123.tmp", ".data2.txt.987654321.tmp", ".info.txx.5.tmp", ".settings.dat.0.tmp",
-      ".showyes.dat.77.tmp", ".books.lst.42.tmp", ".address.dat.1.tmp", "Default/.address.dat.9.tmp",
-      "cwd/.data.txt.4.tmp"};
-  const std::vector<std::string> others = {
-      ".data1.txt.tmp", ".data1.txt.1234567890.tmp", ".data1.txt.12a.tmp", "..123.tmp", ".other.dat.5.tmp",
-      ".bashrc", "data1.txt.12.tmp", "Default/.settings.dat.9.tmp", "cwd/.data1.txt.4.tmp",
-      "cwd/.settings.dat.4.tmp", "cwd/.data.txt.4.tmp~"};
+  const std::vector<std::string> ours = {".data1.txt.123.tmp",  ".data2.txt.987654321.tmp",   ".info.txx.5.tmp",
+                                         ".settings.dat.0.tmp", ".showyes.dat.77.tmp",        ".books.lst.42.tmp",
+                                         ".address.dat.1.tmp",  "Default/.address.dat.9.tmp", "cwd/.data.txt.4.tmp"};
+  const std::vector<std::string> others = {".data1.txt.tmp",       ".data1.txt.1234567890.tmp",
+                                           ".data1.txt.12a.tmp",   "..123.tmp",
+                                           ".other.dat.5.tmp",     ".bashrc",
+                                           "data1.txt.12.tmp",     "Default/.settings.dat.9.tmp",
+                                           "cwd/.data1.txt.4.tmp", "cwd/.settings.dat.4.tmp",
+                                           "cwd/.data.txt.4.tmp~"};
   fs::create_directory(InFolder("Default"));
   fs::create_symlink(cwd.path(), InFolder("cwd"));
   WriteFile(InFolder("data1.txt"), "Subject\r\nMessage\r\n");

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "stores/addresses.h"
 #include "store_fixture.h"
+#include "stores/addresses.h"
 
 namespace tallow::testing {
 namespace {
@@ -39,9 +39,7 @@ TEST(AddressFile, StarInsideANameSplitsTheEntry) {
   EXPECT_EQ(ParseAddressFile(ContactEntry("x*yz", "w") + "\r\n"), (Lines{"x*", ": w*"}));
 }
 
-TEST(AddressFile, EntriesWithoutCrLfBetween) {
-  EXPECT_EQ(ParseAddressFile("a: b*c: d*\r\n"), (Lines{"a: b*", " d*"}));
-}
+TEST(AddressFile, EntriesWithoutCrLfBetween) { EXPECT_EQ(ParseAddressFile("a: b*c: d*\r\n"), (Lines{"a: b*", " d*"})); }
 
 TEST(AddressFile, StarAtTheVeryEnd) {
   EXPECT_EQ(ParseAddressFile("a: b*"), (Lines{"a: b*"}));
@@ -92,8 +90,8 @@ TEST(BookPaths, SafeNamesOnly) {
   EXPECT_EQ(BookAddressFile("/p", ""), "/p/address.dat");
   EXPECT_EQ(RootAddressFile("/p"), "/p/address.dat");
   for (std::string bad : {std::string("."), std::string(".."), std::string("../x"), std::string("a/b"),
-                          std::string("/abs"), std::string("a\0b", 3), std::string("a\tb"),
-                          std::string("\x1b[31mRed"), std::string("a\x7f"), std::string("Next\xc2\x85line")}) {
+                          std::string("/abs"), std::string("a\0b", 3), std::string("a\tb"), std::string("\x1b[31mRed"),
+                          std::string("a\x7f"), std::string("Next\xc2\x85line")}) {
     EXPECT_FALSE(IsSafeBookName(bad)) << bad;
     EXPECT_EQ(BookFolder("/p", bad), "");
     EXPECT_EQ(BookAddressFile("/p", bad), "");
@@ -130,7 +128,7 @@ TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
   ::umask(old);
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
   EXPECT_EQ(fs::status(InFolder("Work")).permissions(), fs::perms::owner_all);  // address books are personal
-  MakeFolder(Folder(), "Work");  // exists: nothing happens
+  MakeFolder(Folder(), "Work");                                                 // exists: nothing happens
   MakeFolder(Folder() + "/missing", "Work");
   EXPECT_FALSE(Exists(InFolder("missing")));
   MakeFolder(Folder(), "");
@@ -253,7 +251,7 @@ TEST(ClipboardAddressTest, NeedsAnAtSignAndCountsCharactersNotBytes) {
   EXPECT_FALSE(LooksLikeAddress("a@bc", 3));
   EXPECT_FALSE(LooksLikeAddress("abc", 40));
   EXPECT_TRUE(LooksLikeAddress(" a@b \r\n", 40));  // taken as it is, blanks and line end too
-  const std::string accented = "\xc3\xa9@b";     // three characters in four bytes
+  const std::string accented = "\xc3\xa9@b";       // three characters in four bytes
   EXPECT_TRUE(LooksLikeAddress(accented, 3));
   EXPECT_FALSE(LooksLikeAddress(accented, 2));
 }

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <optional>
 
+#include "store_fixture.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 #include "stores/templates.h"
-#include "store_fixture.h"
 
 namespace tallow::testing {
 namespace {

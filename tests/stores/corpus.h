@@ -35,7 +35,8 @@ inline std::string Lines(int n, bool finalCrLf) {
 
 inline std::string Entries(int n) {
   std::string text;
-  for (int i = 0; i < n; ++i) text += stores::ContactEntry("name" + std::to_string(i), "a" + std::to_string(i) + "@x.org") + "\r\n";
+  for (int i = 0; i < n; ++i)
+    text += stores::ContactEntry("name" + std::to_string(i), "a" + std::to_string(i) + "@x.org") + "\r\n";
   return text;
 }
 

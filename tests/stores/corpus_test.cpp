@@ -8,12 +8,12 @@
 
 #include "platform/file_list.h"
 #include "platform/text.h"
+#include "store_fixture.h"
 #include "stores/addresses.h"
 #include "stores/corpus.h"
 #include "stores/files.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
-#include "store_fixture.h"
 
 namespace tallow::testing {
 namespace {
@@ -49,8 +49,10 @@ TEST_F(CorpusTest, TemplateAndInformationReaders) {
       EXPECT_EQ(files[i], Name(i, ext));
       EXPECT_EQ(item.find('\r'), std::string::npos);
       EXPECT_EQ(text.compare(0, item.size(), item), 0);
-      if (text.find('\r') == std::string::npos) EXPECT_EQ(item.size(), text.size());
-      else EXPECT_EQ(text[item.size()], '\r');
+      if (text.find('\r') == std::string::npos)
+        EXPECT_EQ(item.size(), text.size());
+      else
+        EXPECT_EQ(text[item.size()], '\r');
 
       const Template opened = ReadTemplate(Folder(), files[i]);
       EXPECT_EQ(opened.subject, item);
@@ -71,7 +73,9 @@ TEST_F(CorpusTest, SettingsReader) {
     const long colons = std::count(text.begin(), text.end(), ':');
     EXPECT_LE(fields.size(), 21u);
     EXPECT_LE(static_cast<long>(fields.size()), colons);
-    if (colons > 0) { EXPECT_GE(fields.size(), 1u); }
+    if (colons > 0) {
+      EXPECT_GE(fields.size(), 1u);
+    }
     for (const std::string& field : fields) EXPECT_EQ(field.find(':'), std::string::npos);
     // Whatever the fields, asking whether one chooses does not throw.
     for (const std::string& field : fields) EXPECT_NO_THROW(FlagChooses(field));
@@ -91,7 +95,9 @@ TEST_F(CorpusTest, AddressFileReaderAndRewrite) {
     const long stars = std::count(text.begin(), text.end(), '*');
     EXPECT_LE(entryCount, kMaxEntries);
     EXPECT_LE(entryCount, stars);
-    if (stars > 0) { EXPECT_GE(entryCount, 1); }
+    if (stars > 0) {
+      EXPECT_GE(entryCount, 1);
+    }
     for (const std::string& entry : entries) {
       EXPECT_TRUE(tallow::text::IsUtf8(entry));
       EXPECT_EQ(entry.back(), '*');
@@ -119,7 +125,9 @@ TEST_F(CorpusTest, ListFileReader) {
     const long crs = std::count(text.begin(), text.end(), '\r');
     EXPECT_LE(lines, kMaxListLines);
     EXPECT_LE(lines, crs);
-    if (crs > 0) { EXPECT_GE(lines, 1); }
+    if (crs > 0) {
+      EXPECT_GE(lines, 1);
+    }
     for (const std::string& line : books) {
       EXPECT_TRUE(tallow::text::IsUtf8(line));
       EXPECT_EQ(line.find('\r'), std::string::npos);
@@ -130,7 +138,9 @@ TEST_F(CorpusTest, ListFileReader) {
     for (size_t b = 1; b < std::min<size_t>(books.size(), 100); ++b) {
       const std::string& book = books[b];
       const std::string file = BookAddressFile(Folder(), book);
-      if (!file.empty()) { EXPECT_EQ(file.rfind(Folder() + "/", 0), 0u); }
+      if (!file.empty()) {
+        EXPECT_EQ(file.rfind(Folder() + "/", 0), 0u);
+      }
       MakeFolder(Folder(), book);
     }
   }

@@ -78,9 +78,7 @@ TEST_F(FilesTest, WriteIntoAReadOnlyFolderFails) {
   EXPECT_EQ(ReadFile(In("keep.dat")), "old");
 }
 
-TEST_F(FilesTest, WriteIntoAFolderThatIsMissingFails) {
-  EXPECT_FALSE(WriteWholeText(In("no/such/file.dat"), "x"));
-}
+TEST_F(FilesTest, WriteIntoAFolderThatIsMissingFails) { EXPECT_FALSE(WriteWholeText(In("no/such/file.dat"), "x")); }
 
 TEST_F(FilesTest, WriteOverAFolderFailsAndKeepsIt) {
   fs::create_directory(In("dir.dat"));

@@ -16,12 +16,12 @@
 #include <random>
 #include <thread>
 
+#include "store_fixture.h"
 #include "stores/addresses.h"
 #include "stores/files.h"
 #include "stores/leftovers.h"
 #include "stores/settings.h"
 #include "stores/templates.h"
-#include "store_fixture.h"
 
 namespace tallow::testing {
 namespace {

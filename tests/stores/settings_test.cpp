@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "stores/settings.h"
 #include "store_fixture.h"
+#include "stores/settings.h"
 
 namespace tallow::testing {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
+#include "store_fixture.h"
 #include "stores/files.h"
 #include "stores/templates.h"
-#include "store_fixture.h"
 
 namespace tallow::testing {
 namespace {
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 class TemplatesTest : public StoreTest {};
 
 TEST_F(TemplatesTest, SubjectStopsAtFirstCr) {
-  Put("a.txt", "\r\nbody\r\n");              // first character a CR: empty item
+  Put("a.txt", "\r\nbody\r\n");                 // first character a CR: empty item
   Put("b.txt", "Subj\rsecond\r\nmessage\r\n");  // bare CR inside
   EXPECT_EQ(ReadSubjects(Folder(), {"a.txt", "b.txt"}), (Lines{"", "Subj"}));
   const Template opened = ReadTemplate(Folder(), "b.txt");

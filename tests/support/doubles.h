@@ -43,8 +43,8 @@ class FakeMessageBoxes : public MessageBoxes {
 
 class FakeClipboard : public Clipboard {
  public:
-  std::string text;        // what it holds as text; empty: no text
-  bool failing = false;    // held by another program
+  std::string text;      // what it holds as text; empty: no text
+  bool failing = false;  // held by another program
   bool GetText(std::string& out) override {
     out.clear();
     if (failing) return false;

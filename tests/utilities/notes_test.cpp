@@ -164,8 +164,7 @@ TEST_F(NotesTest, FailedSaveKeepsTheWindowTheTextAndTheOldFile) {
   fs::remove(Notes());
   fs::remove(cwd.path());
   CloseFromTitleBar(w);
-  EXPECT_EQ(boxes.shown.back().prompt,
-            "The notes could not be saved to " + Notes() + ": No such file or directory.");
+  EXPECT_EQ(boxes.shown.back().prompt, "The notes could not be saved to " + Notes() + ": No such file or directory.");
   EXPECT_EQ(boxes.shown.size(), 4u);
   EXPECT_TRUE(app.QuickNotes.IsLoaded());
   EXPECT_EQ(w.Text1.Text(), "new notes");

@@ -32,10 +32,12 @@ std::vector<std::string> Desktop::Lacks() {
   } else {
     if (!keyboard.Connected())
       lacks.push_back("the X server does not offer the XTEST extension, so F8 and F9 will not type the subject or "
-                      "the message into other programs. " + servers + ", unless it is turned off.");
+                      "the message into other programs. " +
+                      servers + ", unless it is turned off.");
     if (!keys.SeesTaps())
       lacks.push_back("the X server does not offer the XInput2 extension, so a quick tap of F8, F9, F10, F12 or "
-                      "Esc may be missed: hold the key a little longer. " + servers + ".");
+                      "Esc may be missed: hold the key a little longer. " +
+                      servers + ".");
   }
   // Qt puts the icon into an area that comes up later by itself: this is
   // said at start-up only.
@@ -44,7 +46,8 @@ std::vector<std::string> Desktop::Lacks() {
                     "show yet; the icon will appear as soon as one starts (a desktop panel, or Debian's package "
                     "trayer).");
   if (!mail.Installed())
-    lacks.push_back("no mail system was found (" + mail.Program() + " is missing), so no message can be sent: "
+    lacks.push_back("no mail system was found (" + mail.Program() +
+                    " is missing), so no message can be sent: "
                     "each send will be reported as not sent. Install one, for example Debian's package dma.");
   return lacks;
 }

@@ -56,7 +56,8 @@ std::string Base64(const std::string& bytes) {
 // subject stays one header line whatever the user typed into it.
 std::string HeaderLine(const std::string& text) {
   std::string out = tallow::text::ToLf(text);
-  std::replace_if(out.begin(), out.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, ' ');
+  std::replace_if(
+      out.begin(), out.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, ' ');
   return out;
 }
 
@@ -85,9 +86,9 @@ std::string DateHeader(std::time_t when) {
   char sign = offset < 0 ? '-' : '+';
   offset = offset < 0 ? -offset : offset;
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday],
-                local.tm_mday, kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour, local.tm_min,
-                local.tm_sec, sign, offset / 60, offset % 60);
+  std::snprintf(buf, sizeof buf, "%s, %02d %s %04d %02d:%02d:%02d %c%02ld%02ld", kDays[local.tm_wday], local.tm_mday,
+                kMonths[local.tm_mon], local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec, sign,
+                offset / 60, offset % 60);
   return buf;
 }
 
@@ -343,8 +344,7 @@ void SendmailMail::Compose() {
 }
 
 void SendmailMail::ResolveName() {
-  if (!IsPlainAddress(recipient_))
-    throw MailError("\"" + HeaderLine(recipient_) + "\" is not one e-mail address.");
+  if (!IsPlainAddress(recipient_)) throw MailError("\"" + HeaderLine(recipient_) + "\" is not one e-mail address.");
 }
 
 void SendmailMail::Send(bool /*dialog*/) {

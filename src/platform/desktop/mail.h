@@ -17,8 +17,7 @@ namespace tallow::desktop {
 // a line of it is longer than mail systems take. Subject and body that are not
 // valid UTF-8 are read as Windows-1252 (text::ToUtf8), so the message is UTF-8,
 // as it says. `when` is the Date.
-std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body,
-                         std::time_t when);
+std::string BuildMessage(const std::string& to, const std::string& subject, const std::string& body, std::time_t when);
 
 // How long the mail system may take over one message before it is stopped:
 // the program waits for it, so it must not wait for ever.

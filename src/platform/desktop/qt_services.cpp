@@ -37,8 +37,7 @@ int ToAnswer(int clicked, MsgButtons buttons) {
 }
 
 int QtMessageBoxes::Show(const std::string& prompt, MsgButtons buttons, MsgIcon icon, const std::string& title) {
-  QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), QString::fromStdString(prompt),
-                  ToQtButtons(buttons));
+  QMessageBox box(ToQtIcon(icon), QString::fromStdString(title), QString::fromStdString(prompt), ToQtButtons(buttons));
   // Some of the program's windows stay on top: the box must not hide behind them.
   box.setWindowFlag(Qt::WindowStaysOnTopHint);
   // The prompt may carry the user's own text (an address, a subject, the mail

@@ -3,11 +3,11 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFrame>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QFrame>
 #include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
@@ -140,8 +140,7 @@ void SetColour(QWidget* w, std::optional<unsigned> colour) {
 // fits exactly, or does not fit, is drawn as it is from the top left.
 QPixmap InArea(const QPixmap& picture, QSize area) {
   const QSize size = picture.size();
-  if (picture.isNull() || area == size || area.width() < size.width() || area.height() < size.height())
-    return picture;
+  if (picture.isNull() || area == size || area.width() < size.width() || area.height() < size.height()) return picture;
   const QImage from = picture.toImage().convertToFormat(QImage::Format_ARGB32);
   QImage to(area, QImage::Format_ARGB32);
   const int left = (area.width() - size.width()) / 2, top = (area.height() - size.height()) / 2;
@@ -347,9 +346,10 @@ class FormWidget : public QWidget, public View {
         QAction* action = popup->addAction(Q(item->Caption()));
         action->setEnabled(item->Enabled());
         QObject::connect(action, &QAction::triggered, this, [this, item] {
-          if (form_) dispatch_([this, item] {
-            if (form_) item->Choose();
-          });
+          if (form_)
+            dispatch_([this, item] {
+              if (form_) item->Choose();
+            });
         });
       }
     }
@@ -373,7 +373,11 @@ Drawing DrawLabel(FormWidget& owner, Label& model, QWidget* parent) {
   auto* label = new ClickLabel(parent);
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  label->clicked = [&owner, &model] { owner.User(model, [&model] { if (model.Click) model.Click(); }); };
+  label->clicked = [&owner, &model] {
+    owner.User(model, [&model] {
+      if (model.Click) model.Click();
+    });
+  };
   return {label, [label, &model] { label->setText(Q(LabelText(model.Caption()))); }};
 }
 

@@ -131,8 +131,7 @@ void QtNotifyArea::Deliver(const Form* window, int number) {
   if (!windows_.IsAttached(window)) return;
   Form* target = const_cast<Form*>(window);
   dispatch_([this, target, number] {
-    if (windows_.IsAttached(target))
-      target->Form_MouseMove(0, 0, static_cast<float>(number * ScreenTwipsPerPixelX), 0);
+    if (windows_.IsAttached(target)) target->Form_MouseMove(0, 0, static_cast<float>(number * ScreenTwipsPerPixelX), 0);
   });
 }
 

@@ -54,8 +54,8 @@ class XTestKeyboard : public Keyboard {
 
   Display* display_ = nullptr;
   unsigned char shiftCode_ = 0;
-  std::map<unsigned long, unsigned char> bound_;  // spare key codes we gave a symbol
-  std::vector<unsigned char> modifiers_;  // the key codes of Shift, Ctrl, Alt, Super and the like
+  std::map<unsigned long, unsigned char> bound_;   // spare key codes we gave a symbol
+  std::vector<unsigned char> modifiers_;           // the key codes of Shift, Ctrl, Alt, Super and the like
   std::chrono::steady_clock::time_point lastKey_;  // when the last key was typed (worker only)
 
   std::mutex mutex_;

@@ -8,9 +8,8 @@ namespace tallow::desktop {
 
 WebView::WebView(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)) {
   setOpenLinks(false);
-  connect(this, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
-    Navigate(address_.resolved(link).toString());
-  });
+  connect(this, &QTextBrowser::anchorClicked, this,
+          [this](const QUrl& link) { Navigate(address_.resolved(link).toString()); });
 }
 
 void WebView::Navigate(const QString& address) {
