@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test twice: as the program ships (build/),
+# Checks the format of the code first, as it fails in seconds, then
+# builds everything and runs every test twice: as the program ships (build/),
 # and with AddressSanitizer and UndefinedBehaviorSanitizer (build-sanitize/),
 # where any finding, a leak included, in a test or in a program a test
 # starts fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/format.sh --check
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
 ctest --test-dir build --output-on-failure -j"$(nproc)"
