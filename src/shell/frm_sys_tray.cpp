@@ -9,6 +9,7 @@
 #include "desk/form1a.h"
 #include "desk/form3.h"
 #include "desk/setting_man.h"
+#include "platform/text.h"
 #include "program.h"
 #include "shell/tutorial.h"
 #include "utilities/top_pad.h"
@@ -23,9 +24,8 @@ constexpr size_t kTipField = 64;
 }  // namespace
 
 std::string TipField(const std::string& text) {
-  size_t keep = std::min(text.size(), kTipField - 1);
   // Never half of a character: a UTF-8 sequence goes whole or not at all.
-  while (keep > 0 && keep < text.size() && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
+  const size_t keep = text.size() < kTipField ? text.size() : text::CharacterStart(text, kTipField - 1);
   std::string field = text.substr(0, keep) + '\0';
   field.resize(kTipField, ' ');
   return field;
