@@ -19,12 +19,14 @@ namespace fs = std::filesystem;
 // A bare window with the controls a window fills from the stores.
 class ListsTest : public ProgramTest {
  protected:
-  ListsTest() { txtMessage.multiLine = true; }  // as every window's message box
+  ListsTest() {
+    txtMessage.multiLine = true;  // as every window's message box
+    Combo2.Click = [this] { clicks.push_back(std::to_string(Combo2.ListIndex()) + " " + Combo2.List(0)); };
+  }
   std::string Folder() const { return folder.path(); }
   // Writes the bytes as they are, no CR LF added.
   void Put(const std::string& name, const std::string& bytes) { WriteFile(InFolder(name), bytes); }
   std::string Get(const std::string& name) const { return ReadFile(InFolder(name)); }
-  static Lines Items(const ListBox& list) { return list.Items(); }
 
   void Load() { LoadTemplate(Folder(), File1, List1); }
   void Open(int index) {
@@ -40,10 +42,7 @@ class ListsTest : public ProgramTest {
   ListBox List2{form, "List2"};
   ListBox Combo1{form, "Combo1"};
   ListBox Combo2{form, "Combo2"};
-  std::vector<std::string> clicks;
-  void SetUp() override {
-    Combo2.Click = [this] { clicks.push_back(std::to_string(Combo2.ListIndex()) + " " + Combo2.List(0)); };
-  }
+  Lines clicks;
 };
 
 // ---- templates and information entries ---------------------------------------
@@ -62,7 +61,7 @@ TEST_F(ListsTest, ListsSubjectsInFileNameOrderAsText) {
   Put(".hidden.txt", "Hidden\r\n");
   fs::create_directory(InFolder("folder.txt"));
   Load();
-  EXPECT_EQ(Items(List1), (std::vector<std::string>{"Ten", "Two"}));
+  EXPECT_EQ(List1.Items(), (Lines{"Ten", "Two"}));
   EXPECT_EQ(List1.ListIndex(), -1);
   Open(0);
   EXPECT_EQ(txtSubject.Text(), "Ten");
@@ -74,7 +73,7 @@ TEST_F(ListsTest, InformationEntriesUseTheirOwnPattern) {
   Put("data1.txt", "Template\r\nt\r\n");
   Put("data3.txx", "Info\r\ni\r\n");
   Load();
-  EXPECT_EQ(Items(List1), (std::vector<std::string>{"Info"}));
+  EXPECT_EQ(List1.Items(), (Lines{"Info"}));
 }
 
 TEST_F(ListsTest, NothingSelectedKeepsTheBoxes) {
@@ -113,7 +112,7 @@ TEST_F(ListsTest, ListIsRebuiltEachTimeAndLosesItsSelection) {
   List1.SetListIndex(0);
   Put("b.txt", "B\r\n\r\n");
   Load();
-  EXPECT_EQ(Items(List1), (std::vector<std::string>{"A", "B"}));
+  EXPECT_EQ(List1.Items(), (Lines{"A", "B"}));
   EXPECT_EQ(List1.ListIndex(), -1);
 }
 
@@ -123,9 +122,9 @@ TEST_F(ListsTest, ClearingCopyReadsOnceAndAppendingCopyAdds) {
   Put("settings.dat", "1:\r\n0:\r\n[END]\r\n");
   ReFreshSettings(Folder(), List2, true);
   ReFreshSettings(Folder(), List2, true);
-  EXPECT_EQ(Items(List2), (Lines{"1", "\n0"}));
+  EXPECT_EQ(List2.Items(), (Lines{"1", "\n0"}));
   ReFreshSettings(Folder(), List2, false);
-  EXPECT_EQ(Items(List2), (Lines{"1", "\n0", "1", "\n0"}));
+  EXPECT_EQ(List2.Items(), (Lines{"1", "\n0", "1", "\n0"}));
 }
 
 // ---- address entries and the book list ------------------------------------------------
@@ -134,7 +133,7 @@ TEST_F(ListsTest, EntriesReplaceWhatTheListHeldAndAFileThatCannotBeReadLeavesItE
   Put("address.dat", "a: b*\r\nc: d*\r\n");
   Combo1.AddItem("stale");
   LoadEntries(InFolder("address.dat"), Combo1);
-  EXPECT_EQ(Items(Combo1), (Lines{"a: b*", "c: d*"}));
+  EXPECT_EQ(Combo1.Items(), (Lines{"a: b*", "c: d*"}));
   LoadEntries(InFolder("Nobook/address.dat"), Combo1);
   EXPECT_EQ(Combo1.ListCount(), 0);
   Combo1.AddItem("stale");
@@ -149,21 +148,21 @@ TEST_F(ListsTest, SaveAndLoadList) {
   EXPECT_EQ(Get("books.lst"), "Default\r\nHome\r\n");
   Combo1.AddItem("stale");
   LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Items(Combo1), (Lines{"Default", "Home"}));
+  EXPECT_EQ(Combo1.Items(), (Lines{"Default", "Home"}));
   Combo2.Clear();
   ASSERT_TRUE(SaveList(Folder(), "lst", "books", Combo2));
   EXPECT_EQ(Get("books.lst"), "\r\n");
   LoadList(Folder(), "lst", "books", Combo1);
-  EXPECT_EQ(Items(Combo1), (Lines{""}));
+  EXPECT_EQ(Combo1.Items(), (Lines{""}));
 }
 
 TEST_F(ListsTest, DefaultRuleWithoutSelecting) {
   ApplyDefaultRule(Combo2, false);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  EXPECT_EQ(Combo2.Items(), (Lines{"Default"}));
   Put("books.lst", "Work\r\nHome\r\n");
   LoadList(Folder(), "lst", "books", Combo2);
   ApplyDefaultRule(Combo2, false);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default", "Home"}));
+  EXPECT_EQ(Combo2.Items(), (Lines{"Default", "Home"}));
   EXPECT_EQ(Get("books.lst"), "Work\r\nHome\r\n");
   Combo2.SetList(0, "default");
   ApplyDefaultRule(Combo2, false);
@@ -175,10 +174,9 @@ TEST_F(ListsTest, DefaultRuleWithoutSelecting) {
 TEST_F(ListsTest, DefaultRuleOfTheSendEmailWindowSelects) {
   // Empty list: "Default" appended and selected.
   ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  EXPECT_EQ(Combo2.Items(), (Lines{"Default"}));
   EXPECT_EQ(clicks, (Lines{"0 Default"}));
   // Only "Default": nothing selected.
-  clicks.clear();
   Combo2.SetListIndex(-1);
   clicks.clear();
   ApplyDefaultRule(Combo2, true);
@@ -198,13 +196,13 @@ TEST_F(ListsTest, DefaultRuleOfTheSendEmailWindowSelects) {
   Combo2.Clear();
   Combo2.AddItem("Work");
   ApplyDefaultRule(Combo2, true);
-  EXPECT_EQ(Items(Combo2), (Lines{"Default"}));
+  EXPECT_EQ(Combo2.Items(), (Lines{"Default"}));
   EXPECT_EQ(clicks, (Lines{"0 Default"}));
 }
 
 // Whatever books.lst holds, the list starts with "Default" after the rule.
 TEST_F(ListsTest, DefaultRuleAfterLoadingAnyListFile) {
-  const std::vector<std::string> corpus = Corpus();
+  const Lines corpus = Corpus();
   for (size_t i = 0; i < corpus.size(); ++i) {
     SCOPED_TRACE(i);
     Put("books.lst", corpus[i]);
