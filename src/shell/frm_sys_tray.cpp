@@ -112,33 +112,24 @@ void FrmSysTray::SetInterval(int16_t ms) {
 // flashing resumes.
 void FrmSysTray::SetTrayIcon(const TrayIconValue& value) {
   TmrFlash.SetEnabled(false);
-  bool failed = false;
-  if (auto* picture = std::get_if<const Image*>(&value)) {
-    if (*picture)
-      icon = (*picture)->Picture();
-    else
-      failed = true;
+  bool stops = false;  // only a picture that is there stops the flashing
+  if (auto* picture = std::get_if<const Image*>(&value); picture && *picture) {
+    icon = (*picture)->Picture();
+    stops = true;
+  } else if (auto* window = std::get_if<const Form*>(&value); window && *window) {
+    icon = (*window)->icon;
+    stops = true;
   } else if (auto* text = std::get_if<std::string>(&value)) {
     TmrFlash.SetEnabled(true);
     std::string upper = *text;
     for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (upper == "DEFAULT") {
+    if (upper == "DEFAULT")
       icon = Flash2.Picture();
-    } else if (std::string loaded = svc().windows.LoadPicture(*text); !loaded.empty()) {
+    else if (std::string loaded = svc().windows.LoadPicture(*text); !loaded.empty())
       icon = loaded;
-    } else {
-      failed = true;
-    }
-  } else if (auto* window = std::get_if<const Form*>(&value)) {
-    if (*window)
-      icon = (*window)->icon;
-    else
-      failed = true;
-  } else {
-    failed = true;  // a number has no icon
   }
   RaiseTIcon();
-  if (failed) TmrFlash.SetEnabled(true);
+  if (!stops) TmrFlash.SetEnabled(true);
   TrayNotify(NotifyMessage::Modify);
 }
 
