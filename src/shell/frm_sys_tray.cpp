@@ -1,6 +1,5 @@
 #include "shell/frm_sys_tray.h"
 
-#include <algorithm>
 #include <cctype>
 #include <cmath>
 
