@@ -23,7 +23,7 @@ Welcome::Welcome(Program& app)
       Check1(*this, "Check1", nullptr, "Do not show this window when loading.") {
   geometry = {0, 0, 480, 262};
   centred = true;
-  icon = "program";
+  icon = "flash1";  // the host window's picture: the mail desk's windows carry "program"
 
   // The banner runs across the top at the picture's own height.
   Image4.geometry = {0, 0, 480, 52};

@@ -12,7 +12,7 @@ QuickNotes::QuickNotes(Program& app)
       Text1(*this, "Text1", nullptr, "Save quick notes here.  This window automatically saves and loads.\r\n"),
       Label1(*this, "Label1") {
   SetCaption("Quick Notes!");
-  icon = "program";
+  icon = "flash1";  // the host window's picture: the mail desk's windows carry "program"
   backColor = 0xD3D3D3;
   // The picture's panel frames the note box; its button lies under Label1.
   geometry = {0, 0, 360, 300};

@@ -8,7 +8,7 @@ TopPad::TopPad(Program& app)
     : Window(app, "TopPad"),
       Text1(*this, "Text1"),
       Label1(*this, "Label1", nullptr, "This notepad utility will always stay on top.") {
-  icon = "program";
+  icon = "flash1";  // the host window's picture: the mail desk's windows carry "program"
   geometry = {0, 0, 360, 300};
   Text1.multiLine = true;
   Text1.scrollBars = true;

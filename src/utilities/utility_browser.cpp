@@ -24,7 +24,7 @@ UtilityBrowser::UtilityBrowser(Program& app)
              "and opening your notes files.. its done automatically.  "),
       Command2(*this, "Command2", &Frame2, "Launch Quick Notes") {
   SetCaption("Utility Menu");
-  icon = "program";
+  icon = "flash1";  // the host window's picture: the mail desk's windows carry "program"
   geometry = {0, 0, 420, 332};
   Frame1.geometry = {8, 4, 404, 158};
   Label1.geometry = {12, 14, 380, 17};
