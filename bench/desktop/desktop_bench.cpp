@@ -29,6 +29,7 @@
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+#include "platform/text.h"
 #include "program.h"
 
 #include <X11/Xatom.h>  // after Qt: its macros clash with Qt's names
@@ -61,12 +62,6 @@ std::string Text(size_t length, bool nonAscii) {
   return text;
 }
 
-size_t Characters(const std::string& utf8) {
-  size_t n = 0;
-  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
-  return n;
-}
-
 void BM_Typing(benchmark::State& state, bool nonAscii) {
   if (!Display()) return state.SkipWithError("no virtual display (Xvfb)");
   XTestKeyboard keyboard;
@@ -75,7 +70,7 @@ void BM_Typing(benchmark::State& state, bool nonAscii) {
     keyboard.Type(text);
     keyboard.WaitIdle();
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * Characters(text)));
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * tallow::text::CharacterCount(text)));
 }
 BENCHMARK_CAPTURE(BM_Typing, ascii, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Typing, with_non_ascii, true)->Unit(benchmark::kMillisecond)->UseRealTime();
