@@ -41,6 +41,7 @@ extern char** environ;
 
 namespace {
 
+namespace fs = std::filesystem;
 using tallow::desktop::XTestKeyboard;
 using tallow::desktop::testing::XServer;
 
@@ -51,6 +52,12 @@ XServer* Display() {
     return s;
   }();
   return server->Ok() ? server.get() : nullptr;
+}
+
+// A fresh folder under the system's temporary folder; "" when none can be made.
+std::string NewFolder() {
+  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  return ::mkdtemp(templ.data()) ? templ : std::string();
 }
 
 std::string Text(size_t length, bool nonAscii) {
@@ -130,10 +137,9 @@ long StartOnce(const std::string& exe) {
 // A copy of the executable in a folder of its own: tallowmark writes its data
 // files next to itself.
 std::string Copied(const char* exe) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return exe;
-  fs::path copy = fs::path(templ) / fs::path(exe).filename();
+  const fs::path folder = NewFolder();
+  if (folder.empty()) return exe;
+  fs::path copy = folder / fs::path(exe).filename();
   fs::copy_file(exe, copy);
   return copy.string();
 }
@@ -163,10 +169,8 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
 // books.lst ("Default" first) and `entries` contacts in "Default", the book
 // the Send Email window opens with. Returns the program's path.
 std::string ProgramWith(const char* exe, int books, int entries) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return {};
-  const fs::path folder = templ;
+  const fs::path folder = NewFolder();
+  if (folder.empty()) return {};
   fs::copy_file(exe, folder / "tallowmark");
   WriteText(folder / "settings.dat", "1:\r\n0:\r\n[END]\r\n");
   WriteText(folder / "showyes.dat", "NoShow\r\n");
@@ -302,9 +306,8 @@ std::string Message(size_t bytes, bool oneLine) {
 // small one, then times the click on the large one until the window has been
 // painted with it.
 void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return state.SkipWithError("no temporary folder");
+  const std::string templ = NewFolder();
+  if (templ.empty()) return state.SkipWithError("no temporary folder");
   WriteText(fs::path(templ) / "data1.txt", "Small\r\nA short message.\r\n");
   WriteText(fs::path(templ) / "data2.txt",
             "Large\r\n" + Message(static_cast<size_t>(state.range(0)) * 1024, oneLine) + "\r\n");
@@ -364,9 +367,8 @@ long PeakKiB() {
 }
 
 void BM_TalkativeMailSystem(benchmark::State& state) {
-  namespace fs = std::filesystem;
-  std::string folder = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) return state.SkipWithError("no temporary folder");
+  const std::string folder = NewFolder();
+  if (folder.empty()) return state.SkipWithError("no temporary folder");
   const std::string sendmail = folder + "/sendmail";
   std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0)
                           << " /dev/zero | tr '\\0' x >&2\nexit 1\n";
