@@ -342,20 +342,11 @@ void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
   std::error_code ec;
   fs::remove_all(templ, ec);
 }
-BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)
-    ->Arg(100)
-    ->Arg(1024)
-    ->Arg(5 * 1024)
-    ->ArgName("KiB")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
-    ->Arg(100)
-    ->Arg(1024)
-    ->Arg(5 * 1024)
-    ->ArgName("KiB")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void TemplateSizes(benchmark::internal::Benchmark* b) {
+  b->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)->Apply(TemplateSizes);
+BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)->Apply(TemplateSizes);
 
 // The peak resident memory of this process since the last reset (KiB).
 long PeakKiB() {
