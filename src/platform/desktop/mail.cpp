@@ -139,6 +139,10 @@ void RequireProgram(const std::string& program) {
   if (!IsInstalled(program)) throw MailError("The mail system is not installed (" + program + " was not found).");
 }
 
+void RequirePlainAddress(const std::string& to) {
+  if (!IsPlainAddress(to)) throw MailError("\"" + HeaderLine(to) + "\" is not one e-mail address.");
+}
+
 // A mail system started for one message: its process, leading a group of its
 // own, and our ends of the pipes to its input and from its output and errors,
 // both non-blocking.
@@ -293,7 +297,7 @@ class SendmailItem : public MailItem {
   void SetTo(const std::string& s) override { to_ = s; }
   void SetBody(const std::string& s) override { body_ = s; }
   void Send() override {
-    if (!IsPlainAddress(to_)) throw MailError("\"" + HeaderLine(to_) + "\" is not one e-mail address.");
+    RequirePlainAddress(to_);
     Sendmail(program_, BuildMessage(to_, subject_, body_, std::time(nullptr)));
   }
 
@@ -343,9 +347,7 @@ void SendmailMail::Compose() {
   body_.clear();
 }
 
-void SendmailMail::ResolveName() {
-  if (!IsPlainAddress(recipient_)) throw MailError("\"" + HeaderLine(recipient_) + "\" is not one e-mail address.");
-}
+void SendmailMail::ResolveName() { RequirePlainAddress(recipient_); }
 
 void SendmailMail::Send(bool /*dialog*/) {
   if (session_ == 0 || messagesSession_ != session_) throw MailError("Not signed on to the mail system.");
