@@ -26,8 +26,8 @@ namespace tallow::desktop {
 
 namespace {
 
-// The longest body line sent as it is: within the 998 characters a mail line
-// may hold, with room to spare for mail systems that count differently.
+// The longest body line or subject sent as it is: within the 998 characters a
+// mail line may hold, with room to spare for mail systems that count differently.
 constexpr size_t kLongestLine = 900;
 // How much of what the mail system says is kept for the failure message:
 // enough for any real reason, however much it says.
@@ -111,7 +111,8 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
   msg += "Date: " + DateHeader(when) + "\n";
   msg += "To: " + to + "\n";
   // A plain subject holding "=?" would be read as encoded words by the receiver's mail program.
-  const bool plain = IsAsciiPrintable(oneLine) && oneLine.size() <= 900 && oneLine.find("=?") == std::string::npos;
+  const bool plain = IsAsciiPrintable(oneLine) && oneLine.size() <= kLongestLine &&
+                     oneLine.find("=?") == std::string::npos;
   msg += "Subject: " + (plain ? oneLine : EncodeWords(oneLine)) + "\n";
   msg += "MIME-Version: 1.0\n";
   msg += "Content-Type: text/plain; charset=UTF-8\n";
