@@ -29,6 +29,7 @@
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+#include "platform/text.h"
 #include "program.h"
 
 #include <X11/Xatom.h>  // after Qt: its macros clash with Qt's names
@@ -40,6 +41,7 @@ extern char** environ;
 
 namespace {
 
+namespace fs = std::filesystem;
 using tallow::desktop::XTestKeyboard;
 using tallow::desktop::testing::XServer;
 
@@ -52,6 +54,12 @@ XServer* Display() {
   return server->Ok() ? server.get() : nullptr;
 }
 
+// A fresh folder under the system's temporary folder; "" when none can be made.
+std::string NewFolder() {
+  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
+  return ::mkdtemp(templ.data()) ? templ : std::string();
+}
+
 std::string Text(size_t length, bool nonAscii) {
   const std::string ascii = "The quick brown fox jumps over the lazy dog; (1+2)^3 = 27 {ok} ~ 100% ";
   const std::string mixed = "Grüße aus Köln, 5 € für ß und é; ";
@@ -59,12 +67,6 @@ std::string Text(size_t length, bool nonAscii) {
   std::string text;
   while (text.size() < length) text += unit;
   return text;
-}
-
-size_t Characters(const std::string& utf8) {
-  size_t n = 0;
-  for (unsigned char c : utf8) n += (c & 0xC0) != 0x80;
-  return n;
 }
 
 void BM_Typing(benchmark::State& state, bool nonAscii) {
@@ -75,7 +77,7 @@ void BM_Typing(benchmark::State& state, bool nonAscii) {
     keyboard.Type(text);
     keyboard.WaitIdle();
   }
-  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * Characters(text)));
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * tallow::text::CharacterCount(text)));
 }
 BENCHMARK_CAPTURE(BM_Typing, ascii, false)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(BM_Typing, with_non_ascii, true)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -135,10 +137,9 @@ long StartOnce(const std::string& exe) {
 // A copy of the executable in a folder of its own: tallowmark writes its data
 // files next to itself.
 std::string Copied(const char* exe) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return exe;
-  fs::path copy = fs::path(templ) / fs::path(exe).filename();
+  const fs::path folder = NewFolder();
+  if (folder.empty()) return exe;
+  fs::path copy = folder / fs::path(exe).filename();
   fs::copy_file(exe, copy);
   return copy.string();
 }
@@ -168,10 +169,8 @@ void WriteText(const std::filesystem::path& path, const std::string& text) {
 // books.lst ("Default" first) and `entries` contacts in "Default", the book
 // the Send Email window opens with. Returns the program's path.
 std::string ProgramWith(const char* exe, int books, int entries) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return {};
-  const fs::path folder = templ;
+  const fs::path folder = NewFolder();
+  if (folder.empty()) return {};
   fs::copy_file(exe, folder / "tallowmark");
   WriteText(folder / "settings.dat", "1:\r\n0:\r\n[END]\r\n");
   WriteText(folder / "showyes.dat", "NoShow\r\n");
@@ -307,9 +306,8 @@ std::string Message(size_t bytes, bool oneLine) {
 // small one, then times the click on the large one until the window has been
 // painted with it.
 void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
-  namespace fs = std::filesystem;
-  std::string templ = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(templ.data())) return state.SkipWithError("no temporary folder");
+  const std::string templ = NewFolder();
+  if (templ.empty()) return state.SkipWithError("no temporary folder");
   WriteText(fs::path(templ) / "data1.txt", "Small\r\nA short message.\r\n");
   WriteText(fs::path(templ) / "data2.txt",
             "Large\r\n" + Message(static_cast<size_t>(state.range(0)) * 1024, oneLine) + "\r\n");
@@ -344,20 +342,11 @@ void BM_OpenTemplate(benchmark::State& state, bool oneLine) {
   std::error_code ec;
   fs::remove_all(templ, ec);
 }
-BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)
-    ->Arg(100)
-    ->Arg(1024)
-    ->Arg(5 * 1024)
-    ->ArgName("KiB")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
-BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)
-    ->Arg(100)
-    ->Arg(1024)
-    ->Arg(5 * 1024)
-    ->ArgName("KiB")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
+void TemplateSizes(benchmark::internal::Benchmark* b) {
+  b->Arg(100)->Arg(1024)->Arg(5 * 1024)->ArgName("KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)->Apply(TemplateSizes);
+BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)->Apply(TemplateSizes);
 
 // The peak resident memory of this process since the last reset (KiB).
 long PeakKiB() {
@@ -369,9 +358,8 @@ long PeakKiB() {
 }
 
 void BM_TalkativeMailSystem(benchmark::State& state) {
-  namespace fs = std::filesystem;
-  std::string folder = (fs::temp_directory_path() / "tallowmark-bench-XXXXXX").string();
-  if (!::mkdtemp(folder.data())) return state.SkipWithError("no temporary folder");
+  const std::string folder = NewFolder();
+  if (folder.empty()) return state.SkipWithError("no temporary folder");
   const std::string sendmail = folder + "/sendmail";
   std::ofstream(sendmail) << "#!/bin/sh\ncat >/dev/null\nhead -c " << state.range(0)
                           << " /dev/zero | tr '\\0' x >&2\nexit 1\n";

@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
-#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>

@@ -26,8 +26,8 @@ namespace tallow::desktop {
 
 namespace {
 
-// The longest body line sent as it is: within the 998 characters a mail line
-// may hold, with room to spare for mail systems that count differently.
+// The longest body line or subject sent as it is: within the 998 characters a
+// mail line may hold, with room to spare for mail systems that count differently.
 constexpr size_t kLongestLine = 900;
 // How much of what the mail system says is kept for the failure message:
 // enough for any real reason, however much it says.
@@ -111,7 +111,8 @@ std::string BuildMessage(const std::string& to, const std::string& subjectText, 
   msg += "Date: " + DateHeader(when) + "\n";
   msg += "To: " + to + "\n";
   // A plain subject holding "=?" would be read as encoded words by the receiver's mail program.
-  const bool plain = IsAsciiPrintable(oneLine) && oneLine.size() <= 900 && oneLine.find("=?") == std::string::npos;
+  const bool plain = IsAsciiPrintable(oneLine) && oneLine.size() <= kLongestLine &&
+                     oneLine.find("=?") == std::string::npos;
   msg += "Subject: " + (plain ? oneLine : EncodeWords(oneLine)) + "\n";
   msg += "MIME-Version: 1.0\n";
   msg += "Content-Type: text/plain; charset=UTF-8\n";
@@ -137,6 +138,10 @@ bool IsInstalled(const std::string& program) { return ::access(program.c_str(), 
 
 void RequireProgram(const std::string& program) {
   if (!IsInstalled(program)) throw MailError("The mail system is not installed (" + program + " was not found).");
+}
+
+void RequirePlainAddress(const std::string& to) {
+  if (!IsPlainAddress(to)) throw MailError("\"" + HeaderLine(to) + "\" is not one e-mail address.");
 }
 
 // A mail system started for one message: its process, leading a group of its
@@ -293,7 +298,7 @@ class SendmailItem : public MailItem {
   void SetTo(const std::string& s) override { to_ = s; }
   void SetBody(const std::string& s) override { body_ = s; }
   void Send() override {
-    if (!IsPlainAddress(to_)) throw MailError("\"" + HeaderLine(to_) + "\" is not one e-mail address.");
+    RequirePlainAddress(to_);
     Sendmail(program_, BuildMessage(to_, subject_, body_, std::time(nullptr)));
   }
 
@@ -343,9 +348,7 @@ void SendmailMail::Compose() {
   body_.clear();
 }
 
-void SendmailMail::ResolveName() {
-  if (!IsPlainAddress(recipient_)) throw MailError("\"" + HeaderLine(recipient_) + "\" is not one e-mail address.");
-}
+void SendmailMail::ResolveName() { RequirePlainAddress(recipient_); }
 
 void SendmailMail::Send(bool /*dialog*/) {
   if (session_ == 0 || messagesSession_ != session_) throw MailError("Not signed on to the mail system.");

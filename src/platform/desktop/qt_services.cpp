@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
-#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 #include <filesystem>

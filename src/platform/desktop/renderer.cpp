@@ -498,10 +498,12 @@ Drawing DrawShape(QWidget* parent) {
 
 Drawing DrawWebBrowser(WebBrowser& model, QWidget* parent) {
   auto* web = new WebView(parent);
-  return {web, [web, &model] {
+  // Only a new address of the model's opens a page: the page a followed link
+  // opened stays until then.
+  return {web, [web, &model, asked = std::string()]() mutable {
             const std::string& url = model.LocationURL();
-            if (!url.empty() && web->property("asked").toString().toStdString() != url) {
-              web->setProperty("asked", Q(url));
+            if (!url.empty() && url != asked) {
+              asked = url;
               web->Navigate(Q(url));
             }
           }};

@@ -75,7 +75,6 @@ bool QtNotifyArea::Notify(NotifyMessage message, const IconRecord& record) {
     it = icons_.emplace(key, Icon{}).first;
     Icon& icon = it->second;
     icon.qt = std::make_unique<QSystemTrayIcon>();
-    icon.form = window;
     icon.messages = record.uFlags & 1;
     if (icon.messages)
       QObject::connect(icon.qt.get(), &QSystemTrayIcon::activated, [this, window](QSystemTrayIcon::ActivationReason r) {
@@ -117,13 +116,13 @@ bool QtNotifyArea::eventFilter(QObject* watched, QEvent* e) {
   if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
       type != QEvent::MouseButtonDblClick)
     return false;
-  const Icon* on = nullptr;
-  for (const auto& [key, icon] : icons_)
-    if (icon.window == watched && icon.messages) on = &icon;
-  if (!on) return false;
-  if (int number = MouseMessageOf(type, static_cast<QMouseEvent*>(e)->button())) Deliver(on->form, number);
-  // The buttons stop here; moves go on, for the tip.
-  return type != QEvent::MouseMove;
+  for (const auto& [key, icon] : icons_) {
+    if (icon.window != watched || !icon.messages) continue;
+    if (int number = MouseMessageOf(type, static_cast<QMouseEvent*>(e)->button())) Deliver(key.first, number);
+    // The buttons stop here; moves go on, for the tip.
+    return type != QEvent::MouseMove;
+  }
+  return false;
 }
 
 void QtNotifyArea::Deliver(const Form* window, int number) {

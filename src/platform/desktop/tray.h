@@ -58,7 +58,6 @@ class QtNotifyArea : public QObject, public NotifyArea {
   struct Icon {
     std::unique_ptr<QSystemTrayIcon> qt;
     QPointer<QWidget> window;  // its own window in an XEmbed area; null elsewhere
-    const Form* form = nullptr;
     bool messages = false;     // the record asks for the mouse messages
     std::string picture, tip;  // as last set
   };

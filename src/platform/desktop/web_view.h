@@ -15,7 +15,6 @@ class WebView : public QTextBrowser {
   explicit WebView(QWidget* parent = nullptr);
   // Opens the address; when the page cannot be reached the view says so.
   void Navigate(const QString& address);
-  const QUrl& Address() const { return address_; }
   // How long a page may send nothing before the view gives up on it.
   void SetTimeout(int ms) { timeoutMs_ = ms; }
 
