@@ -192,9 +192,8 @@ std::vector<std::string> ParseListFile(const std::string& text, int limit) {
 }
 
 std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name) {
-  const std::string path = ListPath(folder, ext, name);
   std::string bytes;
-  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return {};
+  if (!ReadWholeFile(ListPath(folder, ext, name), bytes)) return {};
   return DecodeAll(ParseListFile(bytes), bytes);
 }
 
