@@ -21,14 +21,6 @@ static std::string FileOf(const uint8_t* data, size_t size) {
   return text + AfterCount(data, size);
 }
 
-// The pieces of a file as text, by the encoding of the whole file.
-static std::vector<std::string> Decoded(const std::vector<std::string>& pieces, const std::string& file) {
-  std::vector<std::string> out;
-  const stores::Encoding encoding = stores::EncodingOf(file);
-  for (const std::string& piece : pieces) out.push_back(stores::Decode(piece, encoding));
-  return out;
-}
-
 std::vector<std::string> Seeds() {
   std::vector<std::string> seeds;
   for (const std::string& text : TestCorpus()) seeds.push_back(WithCount(0, text));
@@ -52,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> entries = *read;
   FUZZ_CHECK(entries.size() <= static_cast<size_t>(kMaxEntries));
   for (const std::string& entry : entries) FUZZ_CHECK(entry.find('*') == entry.size() - 1 && text::IsUtf8(entry));
-  const auto all = fuzz::Decoded(ParseAddressFile(text, INT_MAX), text);
+  const auto all = DecodeAll(ParseAddressFile(text, INT_MAX), text);
   FUZZ_CHECK(std::equal(entries.begin(), entries.end(), all.begin()));
   FUZZ_CHECK(entries.size() == std::min(all.size(), static_cast<size_t>(kMaxEntries)));
 
@@ -61,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(WriteAddressFile(path, entries));
   std::string rewritten;
   FUZZ_CHECK(ReadWholeFile(path, rewritten));
-  const auto again = fuzz::Decoded(ParseAddressFile(rewritten, INT_MAX), rewritten);
+  const auto again = DecodeAll(ParseAddressFile(rewritten, INT_MAX), rewritten);
   if (all.size() > static_cast<size_t>(kMaxEntries))
     FUZZ_CHECK(again == all);
   else
