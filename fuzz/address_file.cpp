@@ -12,19 +12,8 @@
 
 namespace tallow::fuzz {
 
-// Input: a count of entries put before the rest (see Count), so that short
-// inputs reach the limit; then the rest of the file.
-static std::string FileOf(const uint8_t* data, size_t size) {
-  std::string text;
-  const unsigned filler = Count(data, size) % (stores::kMaxEntries + 102);
-  for (unsigned i = 0; i < filler; ++i) text += stores::ContactEntry("n" + std::to_string(i), "a@b") + "\r\n";
-  return text + AfterCount(data, size);
-}
-
 std::vector<std::string> Seeds() {
-  std::vector<std::string> seeds;
-  for (const std::string& text : TestCorpus()) seeds.push_back(WithCount(0, text));
-  for (unsigned n : {1000u, 1001u, 1002u}) seeds.push_back(WithCount(n, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail"));
+  auto seeds = FilledSeeds(stores::kMaxEntries, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail");
   seeds.push_back(WithCount(0, "a: b*\r\nc: d*\r\n"));
   return seeds;
 }
@@ -35,7 +24,9 @@ using namespace tallow;
 using namespace tallow::stores;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text = fuzz::FileOf(data, size);
+  // Input: a count of entries put before the rest of the file.
+  const std::string text = fuzz::FilledFile(
+      data, size, kMaxEntries, [](unsigned i) { return ContactEntry("n" + std::to_string(i), "a@b") + "\r\n"; });
   const std::string path = RootAddressFile(fuzz::Scratch());
 
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
