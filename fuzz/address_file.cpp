@@ -12,27 +12,8 @@
 
 namespace tallow::fuzz {
 
-// Input: a count of entries put before the rest (see Count), so that short
-// inputs reach the limit; then the rest of the file.
-static std::string FileOf(const uint8_t* data, size_t size) {
-  std::string text;
-  const unsigned filler = Count(data, size) % (stores::kMaxEntries + 102);
-  for (unsigned i = 0; i < filler; ++i) text += stores::ContactEntry("n" + std::to_string(i), "a@b") + "\r\n";
-  return text + AfterCount(data, size);
-}
-
-// The pieces of a file as text, by the encoding of the whole file.
-static std::vector<std::string> Decoded(const std::vector<std::string>& pieces, const std::string& file) {
-  std::vector<std::string> out;
-  const stores::Encoding encoding = stores::EncodingOf(file);
-  for (const std::string& piece : pieces) out.push_back(stores::Decode(piece, encoding));
-  return out;
-}
-
 std::vector<std::string> Seeds() {
-  std::vector<std::string> seeds;
-  for (const std::string& text : TestCorpus()) seeds.push_back(WithCount(0, text));
-  for (unsigned n : {1000u, 1001u, 1002u}) seeds.push_back(WithCount(n, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail"));
+  auto seeds = FilledSeeds(stores::kMaxEntries, "Ann: ann@example.org*\r\nBob: x*y*\r\ntail");
   seeds.push_back(WithCount(0, "a: b*\r\nc: d*\r\n"));
   return seeds;
 }
@@ -43,7 +24,9 @@ using namespace tallow;
 using namespace tallow::stores;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text = fuzz::FileOf(data, size);
+  // Input: a count of entries put before the rest of the file.
+  const std::string text = fuzz::FilledFile(
+      data, size, kMaxEntries, [](unsigned i) { return ContactEntry("n" + std::to_string(i), "a@b") + "\r\n"; });
   const std::string path = RootAddressFile(fuzz::Scratch());
 
   std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
@@ -52,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::vector<std::string> entries = *read;
   FUZZ_CHECK(entries.size() <= static_cast<size_t>(kMaxEntries));
   for (const std::string& entry : entries) FUZZ_CHECK(entry.find('*') == entry.size() - 1 && text::IsUtf8(entry));
-  const auto all = fuzz::Decoded(ParseAddressFile(text, INT_MAX), text);
+  const auto all = DecodeAll(ParseAddressFile(text, INT_MAX), text);
   FUZZ_CHECK(std::equal(entries.begin(), entries.end(), all.begin()));
   FUZZ_CHECK(entries.size() == std::min(all.size(), static_cast<size_t>(kMaxEntries)));
 
@@ -61,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FUZZ_CHECK(WriteAddressFile(path, entries));
   std::string rewritten;
   FUZZ_CHECK(ReadWholeFile(path, rewritten));
-  const auto again = fuzz::Decoded(ParseAddressFile(rewritten, INT_MAX), rewritten);
+  const auto again = DecodeAll(ParseAddressFile(rewritten, INT_MAX), rewritten);
   if (all.size() > static_cast<size_t>(kMaxEntries))
     FUZZ_CHECK(again == all);
   else

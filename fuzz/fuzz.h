@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,12 @@ inline std::string AfterCount(const uint8_t* data, size_t size) {
 inline std::string WithCount(unsigned count, const std::string& text) {
   return std::string{static_cast<char>(count & 0xff), static_cast<char>(count >> 8)} + text;
 }
+
+// The file of a reader with a limit on its lines or entries: Count modulo
+// limit + 102 filler lines, `line(i)` each, then the rest of the input.
+std::string FilledFile(const uint8_t* data, size_t size, int limit, const std::function<std::string(unsigned)>& line);
+// The seeds of such a target: the tests' corpus with no filler, and `text`
+// after limit - 1, limit and limit + 1 filler lines.
+std::vector<std::string> FilledSeeds(int limit, const std::string& text);
 
 }  // namespace tallow::fuzz

@@ -14,22 +14,8 @@
 
 namespace tallow::fuzz {
 
-namespace fs = std::filesystem;
-
-// Input: a count of lines put before the rest (see Count), so that short
-// inputs reach the limit; then the rest of the file.
-static std::string FileOf(const uint8_t* data, size_t size) {
-  const unsigned filler = Count(data, size) % (stores::kMaxListLines + 102);
-  std::string text;
-  text.reserve(filler * 3 + size);
-  for (unsigned i = 0; i < filler; ++i) text += "x\r\n";
-  return text + AfterCount(data, size);
-}
-
 std::vector<std::string> Seeds() {
-  std::vector<std::string> seeds;
-  for (const std::string& text : TestCorpus()) seeds.push_back(WithCount(0, text));
-  for (unsigned n : {30000u, 30001u, 30002u}) seeds.push_back(WithCount(n, "Work\r\nHome\r"));
+  auto seeds = FilledSeeds(stores::kMaxListLines, "Work\r\nHome\r");
   seeds.push_back(WithCount(0, "Default\r\nFriends\r\n..\r\n/etc\r\na/b\r\n.\r\n\r\n"));
   return seeds;
 }
@@ -41,7 +27,8 @@ using namespace tallow::stores;
 namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::string text = fuzz::FileOf(data, size);
+  // Input: a count of lines put before the rest of the file.
+  const std::string text = fuzz::FilledFile(data, size, kMaxListLines, [](unsigned) { return std::string("x\r\n"); });
   // The program folder is a folder inside the scratch folder, so that
   // anything made beside it shows.
   const std::string folder = fuzz::Scratch() + "/program";

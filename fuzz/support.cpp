@@ -14,6 +14,20 @@ namespace fs = std::filesystem;
 
 std::vector<std::string> TestCorpus() { return testing::Corpus(); }
 
+std::string FilledFile(const uint8_t* data, size_t size, int limit, const std::function<std::string(unsigned)>& line) {
+  std::string text;
+  const unsigned filler = Count(data, size) % static_cast<unsigned>(limit + 102);
+  for (unsigned i = 0; i < filler; ++i) text += line(i);
+  return text + AfterCount(data, size);
+}
+
+std::vector<std::string> FilledSeeds(int limit, const std::string& text) {
+  std::vector<std::string> seeds;
+  for (const std::string& corpusText : TestCorpus()) seeds.push_back(WithCount(0, corpusText));
+  for (int n : {limit - 1, limit, limit + 1}) seeds.push_back(WithCount(static_cast<unsigned>(n), text));
+  return seeds;
+}
+
 static void RemoveScratch() {
   std::error_code ec;
   fs::remove_all(Scratch(), ec);

@@ -133,7 +133,6 @@ class ListBox : public Control {
   // Selects an item (-1: none) and raises Click, also when it was selected.
   // An index outside the list is ignored: nothing is selected or raised.
   void SetListIndex(int index);
-  bool Selected(int index) const { return index >= 0 && index == listIndex_; }
   const std::vector<std::string>& Items() const { return items_; }
   // The user clicking an item: selects it and raises Click, also when it was
   // selected. A click on no item (the empty space below the items) does nothing.

@@ -30,7 +30,8 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
   return p == pattern.size();
 }
 
-bool FileNameLess(const std::string& a, const std::string& b) {
+// The file list's order: by name as text, letters without regard to case.
+static bool FileNameLess(const std::string& a, const std::string& b) {
   auto lower = [](unsigned char c) { return std::tolower(c); };
   const size_t n = std::min(a.size(), b.size());
   for (size_t i = 0; i < n; ++i) {

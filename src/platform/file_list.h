@@ -11,8 +11,6 @@ namespace tallow {
 // File-name matching of a file list: "*" and "?" wildcards, letters compared
 // without regard to case.
 bool MatchesPattern(const std::string& name, const std::string& pattern);
-// The file list's order: by name as text, letters without regard to case.
-bool FileNameLess(const std::string& a, const std::string& b);
 // What a file list of that folder and pattern lists: the ordinary, visible
 // files whose names hold no line break, in the file list's order.
 std::vector<std::string> ListFiles(const std::string& folder, const std::string& pattern);

@@ -80,11 +80,6 @@ void Form::SetLoaded(bool loaded) {
     if (c->Kind() == ControlKind::Timer) static_cast<Timer*>(c)->Reschedule();
 }
 
-Control* Form::Find(const std::string& name) const {
-  auto it = std::find_if(controls_.begin(), controls_.end(), [&](Control* c) { return c->Name() == name; });
-  return it == controls_.end() ? nullptr : *it;
-}
-
 void MakeTopmost(Form& form) { form.SetTopMost(true); }
 
 }  // namespace tallow

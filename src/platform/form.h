@@ -89,7 +89,6 @@ class Form {
   void RaiseUnload(int& cancel);
 
   const std::vector<Control*>& Controls() const { return controls_; }
-  Control* Find(const std::string& name) const;
 
   // ---- events ----
   virtual void Form_Load() {}

@@ -173,10 +173,12 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
+bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
 std::u32string ForTyping(std::string_view utf8) {
   std::u32string out;
   for (char32_t c : DecodeUtf8(ToLf(utf8)))
-    if (!((c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F))) out += c;
+    if (c == '\n' || c == '\t' || !IsControl(c)) out += c;
   return out;
 }
 

@@ -62,11 +62,14 @@ std::string ToCrLf(std::string_view text);
 // at the very end dropped.
 std::string OneLine(std::string_view text);
 
+// A control character: C0, DEL or C1 (U+0080 to U+009F: a C1 control
+// reaches a terminal as a raw 8-bit command).
+bool IsControl(char32_t c);
+
 // A text as the keys that type it: its characters, each line break (CR LF,
-// CR or LF) as one '\n', every control character but tab left out (C0, DEL
-// and C1 U+0080 to U+009F: a C1 control reaches a terminal as a raw 8-bit
-// command). Decoded strictly, so nothing else than the text's own
-// characters and U+FFFD is ever typed.
+// CR or LF) as one '\n', every control character but tab left out. Decoded
+// strictly, so nothing else than the text's own characters and U+FFFD is
+// ever typed.
 std::u32string ForTyping(std::string_view utf8);
 
 }  // namespace tallow::text

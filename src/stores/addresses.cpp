@@ -67,17 +67,12 @@ bool LooksLikeAddress(const std::string& text, size_t maxChars) {
   return text::CharacterCount(text) <= maxChars;
 }
 
-// A control character (C0, DEL or C1) in a folder name would reach every
-// listing of the folder, a terminal's among them.
-static bool HoldsControlCharacter(const std::string& name) {
-  for (char32_t c : text::DecodeUtf8(name))
-    if (c < 0x20 || (c >= 0x7f && c <= 0x9f)) return true;
-  return false;
-}
-
+// A control character in a folder name would reach every listing of the
+// folder, a terminal's among them.
 bool IsSafeBookName(const std::string& book) {
-  return !book.empty() && book != "." && book != ".." && book.find('/') == std::string::npos &&
-         !HoldsControlCharacter(book);
+  if (book.empty() || book == "." || book == ".." || book.find('/') != std::string::npos) return false;
+  const std::u32string chars = text::DecodeUtf8(book);
+  return std::none_of(chars.begin(), chars.end(), text::IsControl);
 }
 
 // A book of an older books.lst (Windows-1252) has its folder named by the
@@ -197,9 +192,8 @@ std::vector<std::string> ParseListFile(const std::string& text, int limit) {
 }
 
 std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name) {
-  const std::string path = ListPath(folder, ext, name);
   std::string bytes;
-  if (!FileExists(path) || !ReadWholeFile(path, bytes)) return {};
+  if (!ReadWholeFile(ListPath(folder, ext, name), bytes)) return {};
   return DecodeAll(ParseListFile(bytes), bytes);
 }
 

@@ -175,15 +175,9 @@ bool WriteWholeText(const std::string& path, const std::string& text, std::strin
 }
 
 bool FileExists(const std::string& path) {
-  try {
-    fs::path p(path);
-    std::string name = p.filename().string();
-    if (name.empty() || name[0] == '.') return false;
-    std::error_code ec;
-    return fs::is_regular_file(p, ec) && !ec;
-  } catch (...) {
-    return false;
-  }
+  const std::string name = fs::path(path).filename().string();
+  std::error_code ec;
+  return !name.empty() && name[0] != '.' && fs::is_regular_file(path, ec);
 }
 
 bool DeleteFile(const std::string& path, std::string* why) {

@@ -47,8 +47,6 @@ bool FlagChooses(const std::string& field) {
   while (end > begin && IsBlank(field[end - 1])) --end;
   const std::string number = field.substr(begin, end - begin);
   // Plain decimal only: strtod alone would also take "inf", "nan" and hex.
-  size_t i = (!number.empty() && (number[0] == '+' || number[0] == '-')) ? 1 : 0;
-  if (i >= number.size() || !(std::isdigit(static_cast<unsigned char>(number[i])) || number[i] == '.')) return false;
   for (char c : number)
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'))
       return false;

@@ -63,6 +63,11 @@ TEST(LineBreaks, CrLfToLinesAndBack) {
   EXPECT_EQ(ToCrLf(ToLf("x\r\n\r\ny")), "x\r\n\r\ny");
 }
 
+TEST(IsControl, C0DelAndC1Only) {
+  for (char32_t c : {0x00, 0x09, 0x0A, 0x1F, 0x7F, 0x80, 0x9F}) EXPECT_TRUE(IsControl(c)) << static_cast<int>(c);
+  for (char32_t c : {0x20, 0x7E, 0xA0, 0xFFFD}) EXPECT_FALSE(IsControl(c)) << static_cast<int>(c);
+}
+
 TEST(ForTyping, LineBreaksAndControlCharacters) {
   EXPECT_EQ(ForTyping("a\r\nb\nc\rd"), U"a\nb\nc\nd");
   EXPECT_EQ(ForTyping("\r\n\r\n"), U"\n\n");
