@@ -13,8 +13,12 @@ packages=(
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick
              clang libclang-rt-14-dev llvm                  # the fuzz targets: libFuzzer and its sanitizers
-             clang-format-14)                               # the format check of scripts/test.sh
+             clang-format-14                                # the format check of scripts/test.sh
+             locales)                                       # a decimal-comma locale for the settings test
 fi
 export DEBIAN_FRONTEND=noninteractive
 $SUDO apt-get update
 ${SUDO:+$SUDO -E} apt-get install -y "${packages[@]}"
+if [ "${1:-}" = "--tests" ]; then
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

@@ -1,8 +1,9 @@
 #include "stores/settings.h"
 
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
+#include <string_view>
 
 #include "stores/files.h"
 
@@ -45,14 +46,16 @@ bool FlagChooses(const std::string& field) {
   size_t begin = 0, end = field.size();
   while (begin < end && IsBlank(field[begin])) ++begin;
   while (end > begin && IsBlank(field[end - 1])) --end;
-  const std::string number = field.substr(begin, end - begin);
-  // Plain decimal only: strtod alone would also take "inf", "nan" and hex.
+  std::string_view number(field.data() + begin, end - begin);
+  // Plain decimal only, read with "." whatever the user's locale says (a
+  // locale with a decimal comma would read "1.5" as "1" and then stop).
   for (char c : number)
     if (!(std::isdigit(static_cast<unsigned char>(c)) || c == '.' || c == '+' || c == '-' || c == 'e' || c == 'E'))
       return false;
-  char* stop = nullptr;
-  const double value = std::strtod(number.c_str(), &stop);
-  if (stop != number.c_str() + number.size()) return false;
+  if (number.size() > 1 && number[0] == '+' && number[1] != '+' && number[1] != '-') number.remove_prefix(1);
+  double value = 0;
+  const auto [stop, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+  if (error != std::errc() || stop != number.data() + number.size()) return false;
   return std::floor(value) == 1.0;
 }
 

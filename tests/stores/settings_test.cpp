@@ -1,6 +1,7 @@
 // The settings file: its fields, its writers and how a flag chooses.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <filesystem>
 
 #include "store_fixture.h"
@@ -48,6 +49,11 @@ TEST(FlagChooses, FloorOfTheNumberIsOne) {
     EXPECT_TRUE(FlagChooses(yes)) << yes;
   for (const char* no : {"2", "0.9", "0", "", "abc", "-1", "1abc", ".", "inf", "nan", "0x1", "\n", "1 1", "-0.5"})
     EXPECT_FALSE(FlagChooses(no)) << no;
+  // The desktop takes the user's locale; one with a decimal comma changes nothing.
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  EXPECT_TRUE(FlagChooses("1.5"));
+  EXPECT_FALSE(FlagChooses("0,9"));
+  std::setlocale(LC_NUMERIC, "C");
 }
 
 class SettingsFileTest : public StoreTest {};
