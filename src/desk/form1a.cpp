@@ -1,5 +1,7 @@
 #include "desk/form1a.h"
 
+#include <algorithm>
+
 #include "desk/lists.h"
 #include "program.h"
 #include "report_failure.h"
@@ -129,7 +131,7 @@ void Form1a::Command4_Click() {
   std::string why;
   if (!stores::DeleteFile(stores::JoinPath(ProgramFolder(), name), &why)) {
     ReportFailure(app, "The information \"" + subject + "\" could not be deleted from " + name + ": " + why + ".");
-    LoadTemplate();
+    RebuildKeepingTheOpenedEntry();
     return;
   }
   app.MsgBox("Template Deleted: \r\n\r\n" + subject + "\r\n\r\nThis template has been removed.", MsgButtons::OK,
@@ -161,7 +163,7 @@ void Form1a::SaveEntry(const std::string& name, const std::string& subject, cons
   if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name), stores::TemplateText(subject, information),
                               &why)) {
     ReportFailure(app, "This information could not be saved to " + name + ": " + why + ".");
-    LoadTemplate();
+    RebuildKeepingTheOpenedEntry();
     return;
   }
   app.MsgBox("This information has been saved.", MsgButtons::OK, MsgIcon::Information, "Template Saved.");
@@ -169,6 +171,21 @@ void Form1a::SaveEntry(const std::string& name, const std::string& subject, cons
   Text1.SetText("");
   Text2.SetText("");
   LoadTemplate();
+}
+
+// Selecting the entry opens its file again, so the edits are put back after:
+// their change handlers then enable "Save Changes", and a retry is one press.
+void Form1a::RebuildKeepingTheOpenedEntry() {
+  const int index = List1.ListIndex();
+  const std::string name = index >= 0 ? File1.List(index) : std::string();
+  const std::string subject = txtSubject.Text(), information = txtMessage.Text();
+  LoadTemplate();
+  const auto& files = File1.Items();
+  const auto it = std::find(files.begin(), files.end(), name);
+  if (name.empty() || it == files.end()) return;
+  List1.SetListIndex(static_cast<int>(it - files.begin()));
+  txtSubject.SetText(subject);
+  txtMessage.SetText(information);
 }
 
 }  // namespace tallow::desk

@@ -61,6 +61,9 @@ class Form1a : public Window {
  private:
   // Writes an entry's file, tells the user, empties the new-entry pane.
   void SaveEntry(const std::string& name, const std::string& subject, const std::string& information);
+  // After a failed file operation: the list rebuilt from the folder, the
+  // opened entry still selected with the user's edits while its file is there.
+  void RebuildKeepingTheOpenedEntry();
 };
 
 }  // namespace tallow::desk

@@ -222,6 +222,8 @@ TEST_F(Form1aTest, FailuresAreReportedTheFilesAndTypedTextKeptAndTheListRebuilt)
   EXPECT_EQ(Right(w), "New|n");
   EXPECT_TRUE(w.Command1.Enabled());  // the new entry can be saved again
   EXPECT_EQ(w.List1.Items(), (Items{"Other", "Two", "Three"}));
+  EXPECT_EQ(w.List1.ListIndex(), 1);  // and so can the edit: still "Two", still enabled
+  EXPECT_TRUE(w.Command5.Enabled());
 
   Open(w, 2);
   Type(w.txtMessage, "kept");
