@@ -81,8 +81,9 @@ void ContactWindow::Text2_Change() { EnableSave(); }
 
 void ContactWindow::Command1_Click() {
   if (const char bad = stores::UnstorableContactCharacter(Text1.Text(), Text2.Text())) {
-    app.MsgBox("The address book cannot hold the character \"" + std::string(1, bad) +
-                   "\" in a name or an address. Please leave it out.",
+    const std::string where = bad == ':' ? "in a name" : "in a name or an address";
+    app.MsgBox("The address book cannot hold the character \"" + std::string(1, bad) + "\" " + where +
+                   ". Please leave it out.",
                MsgButtons::OK, MsgIcon::Information, app.AppTitle);
     return;
   }

@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 std::string ContactEntry(const std::string& name, const std::string& address) { return name + ": " + address + "*"; }
 
 char UnstorableContactCharacter(const std::string& name, const std::string& address) {
-  return (name + address).find('*') == std::string::npos ? '\0' : '*';
+  if ((name + address).find('*') != std::string::npos) return '*';
+  return name.find(':') == std::string::npos ? '\0' : ':';
 }
 
 std::vector<std::string> ParseAddressFile(const std::string& text, int limit, size_t* consumed) {

@@ -20,7 +20,9 @@ std::string ContactEntry(const std::string& name, const std::string& address);
 // The character of a contact's name or address that an address file cannot
 // hold, or '\0' when it can hold both: "*" ends an entry, so a name or an
 // address holding one would be stored as two entries, the second made up of
-// whatever followed it. Every save of a new contact asks this first.
+// whatever followed it. ":" in a name: the address is read from after the
+// entry's first ":", so it would start with the rest of the name. Every save
+// of a new contact asks this first.
 char UnstorableContactCharacter(const std::string& name, const std::string& address);
 
 // The entries of an address-file text: each up to and including its "*", the

@@ -56,19 +56,23 @@ TEST_F(AddAddressTest, ClipboardOfOnePlainAddressOfAtMost40CharactersFillsTheAdd
 }
 
 // "*" ends an entry in the address file: a name or address holding one would
-// be stored as two entries, the second forged from the rest.
-TEST_F(AddAddressTest, ANameOrAddressHoldingAStarIsRefusedAndNothingIsWritten) {
+// be stored as two entries, the second forged from the rest; a ":" in a name
+// would become part of the address.
+TEST_F(AddAddressTest, ANameOrAddressHoldingAStarOrANameHoldingAColonIsRefusedAndNothingIsWritten) {
   WriteBook("Default", "a: b*\r\n");
   WriteFile(InFolder("address.dat"), "r: s*\r\n");
   desk::AddAddress& w = Open();
   Save(w, "A*B Co", "ab@x");
   desk::AddAddress2& root = app.AddAddress2();
   Save(root, "Alice", "a@b*Boss: attacker@evil.example");
+  Save(root, "Smith: John", "j@x");  // its address would read "John: j@x"
   const std::string refused = "The address book cannot hold the character \"*\" in a name or an address. "
                               "Please leave it out.|OK|Information|" +
                               app.AppTitle;
   EXPECT_EQ(Box(0), refused);
   EXPECT_EQ(Box(1), refused);
+  EXPECT_EQ(Box(2), "The address book cannot hold the character \":\" in a name. Please leave it out.|OK|Information|" +
+                        app.AppTitle);
   EXPECT_EQ(ReadFile(BookFile("Default")), "a: b*\r\n");
   EXPECT_EQ(ReadFile(InFolder("address.dat")), "r: s*\r\n");
   EXPECT_EQ(w.List1.Items(), Items{"a: b*"});
