@@ -96,6 +96,18 @@ void ContactWindow::Command1_Click() {
   Timer1.SetEnabled(true);
 }
 
+bool ContactWindow::Append(const std::string& path, const std::string& book, const std::string& entry) {
+  if (stores::AddressFileFull(path)) {
+    app.MsgBox((book.empty() ? std::string("The address list") : "The address book \"" + book + "\"") +
+                   " is full: it holds 1,001 entries, as many as its list can show.",
+               MsgButtons::OK, MsgIcon::Information, app.AppTitle);
+    return false;
+  }
+  if (stores::AppendAddressEntry(path, entry)) return true;
+  ReportFailure(app, AddressFileNotSaved(book));
+  return false;
+}
+
 void ContactWindow::Command2_Click() { Unload(); }
 
 void ContactWindow::Timer1_Timer() {
@@ -151,11 +163,7 @@ bool AddAddress::SaveEntry(const std::string& entry) {
   const std::string folder = ProgramFolder();
   const std::string book = Combo2.List(Combo2.ListIndex());
   stores::MakeFolder(folder, book);
-  if (!stores::AppendAddressEntry(stores::BookAddressFile(folder, book), entry)) {
-    ReportFailure(app, AddressFileNotSaved(book));
-    return false;
-  }
-  return true;
+  return Append(stores::BookAddressFile(folder, book), book, entry);
 }
 
 void AddAddress::RefreshOthers() {

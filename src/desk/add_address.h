@@ -44,6 +44,9 @@ class ContactWindow : public Window {
   // Appends the entry to the window's address file; false (the user told)
   // when it could not.
   virtual bool SaveEntry(const std::string& entry) = 0;
+  // SaveEntry's common end: the entry appended to the address file at `path`
+  // (the root list's when `book` is ""), or the user told why not.
+  bool Append(const std::string& path, const std::string& book, const std::string& entry);
   // Tells the other windows that an address file changed.
   virtual void RefreshOthers() = 0;
 

@@ -4,7 +4,6 @@
 #include "desk/form1.h"
 #include "desk/form3.h"
 #include "program.h"
-#include "report_failure.h"
 #include "stores/addresses.h"
 
 namespace tallow::desk {
@@ -12,9 +11,7 @@ namespace tallow::desk {
 AddAddress2::AddAddress2(Program& app) : ContactWindow(app, "AddAddress2") { LayOut(12); }
 
 bool AddAddress2::SaveEntry(const std::string& entry) {
-  if (stores::AppendAddressEntry(stores::RootAddressFile(ProgramFolder()), entry)) return true;
-  ReportFailure(app, AddressFileNotSaved(""));
-  return false;
+  return Append(stores::RootAddressFile(ProgramFolder()), "", entry);
 }
 
 void AddAddress2::RefreshOthers() {

@@ -49,6 +49,17 @@ void AddBook::Command1_Click() {
   const std::string folder = ProgramFolder();
   const std::string name = Text1.Text();
   ListBox& books = app.Form1().Combo2;
+  // A book that could never hold a contact, or one past what the list shows, is refused.
+  std::string refusal;
+  if (!name.empty() && !stores::IsSafeBookName(name))
+    refusal = "An address book cannot be named \"" + name +
+              "\": its name is its folder's, so it cannot be \".\" or \"..\" nor hold \"/\" or a control character.";
+  else if (books.ListCount() >= stores::kMaxListLines)
+    refusal = "The list of address books is full: it holds 30,001 books, as many as it can show.";
+  if (!refusal.empty()) {
+    app.MsgBox(refusal, MsgButtons::OK, MsgIcon::Information, app.AppTitle);
+    return;
+  }
   books.AddItem(name);
   stores::MakeFolder(folder, name);
   if (!SaveList(folder, "lst", "books", books)) {

@@ -165,6 +165,11 @@ bool AppendAddressEntry(const std::string& path, const std::string& entry) {
   return WriteWholeText(path, kept + CRLF + entry);
 }
 
+bool AddressFileFull(const std::string& path) {
+  const auto entries = ReadAddressFile(path);
+  return entries && entries->size() >= static_cast<size_t>(kMaxEntries);
+}
+
 void MakeFolder(const std::string& folder, const std::string& book) {
   const std::string path = BookFolder(folder, book);
   if (path.empty()) return;

@@ -79,6 +79,9 @@ bool WriteAddressFile(const std::string& path, const std::vector<std::string>& e
 // one, so it goes. False when it could not be read or written, or the path
 // is "" (the old file is then whole).
 bool AppendAddressEntry(const std::string& path, const std::string& entry);
+// True when the address file holds kMaxEntries entries already: one more
+// would be written, but no list would ever show it.
+bool AddressFileFull(const std::string& path);
 
 // ---- list files ----------------------------------------------------------------
 // Creates the book's folder folder/book, private to the user (0700); every

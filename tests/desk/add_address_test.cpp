@@ -81,6 +81,23 @@ TEST_F(AddAddressTest, ANameOrAddressHoldingAStarOrANameHoldingAColonIsRefusedAn
   EXPECT_EQ(w.Text1.Text(), "A*B Co");  // kept for the user to mend
 }
 
+// A 1,002nd entry would be written, but no list would ever show it.
+TEST_F(AddAddressTest, AFullBookOrListIsRefusedAndNothingIsWritten) {
+  std::string full;
+  for (int i = 0; i < 1001; ++i) full += "N" + std::to_string(i) + ": n@x*\r\n";
+  WriteBook("Default", full);
+  WriteFile(InFolder("address.dat"), full);
+  Save(Open(), "Zed", "z@x");
+  Save(app.AddAddress2(), "Zed", "z@x");
+  EXPECT_EQ(Box(0), "The address book \"Default\" is full: it holds 1,001 entries, as many as its list can show.|OK|"
+                    "Information|" +
+                        app.AppTitle);
+  EXPECT_EQ(Box(1), "The address list is full: it holds 1,001 entries, as many as its list can show.|OK|Information|" +
+                        app.AppTitle);
+  EXPECT_EQ(ReadFile(BookFile("Default")), full);
+  EXPECT_EQ(ReadFile(InFolder("address.dat")), full);
+}
+
 TEST_F(AddAddressTest, SaveIsEnabledOnlyWhileBothBoxesHoldText) {
   desk::AddAddress& w = Open();
   w.Text1.SetText(" ");

@@ -68,6 +68,25 @@ TEST_F(AddBookTest, AnEmptyNameIsABookThatShowsTheRootList) {
   EXPECT_EQ(f.Combo1.Items(), Items{"r: s*"});
 }
 
+// Such a book would be listed, yet never hold a contact or never be read back.
+TEST_F(AddBookTest, ANameThatCannotBeAFolderAndABookPastAFullListAreRefused) {
+  std::string books = "Default\r\n";
+  for (int i = 1; i < 30001; ++i) books += "B" + std::to_string(i) + "\r\n";
+  WriteBooks(books);
+  Save("A/B");
+  Save("..");
+  Save("One more");
+  EXPECT_EQ(Box(0), "An address book cannot be named \"A/B\": its name is its folder's, so it cannot be \".\" or "
+                    "\"..\" nor hold \"/\" or a control character.|OK|Information|" +
+                        app.AppTitle);
+  EXPECT_EQ(Box(2),
+            "The list of address books is full: it holds 30,001 books, as many as it can show.|OK|Information|" +
+                app.AppTitle);
+  EXPECT_EQ(Panel().Combo2.ListCount(), 30001);
+  EXPECT_EQ(ReadFile(InFolder("books.lst")), books);
+  EXPECT_FALSE(Exists(InFolder("One more")));
+}
+
 TEST_F(AddBookTest, ASaveThatFailsKeepsTheListAsTheFileAndTheWindowOpen) {
   WriteBooks("Default\r\nHome\r\n");
   desk::Form1& f = Panel();
