@@ -186,18 +186,6 @@ TEST_F(TypingTest, OnlyTextIsTypedAndBrokenUtf8OnlyAsReplacementCharacters) {
   EXPECT_EQ(Received(expected), expected);
 }
 
-// The whole keymap of the display, as symbols.
-std::vector<unsigned long> Keymap() {
-  Display* display = XOpenDisplay(nullptr);
-  int min = 0, max = 0, per = 0;
-  XDisplayKeycodes(display, &min, &max);
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
-  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
-  XFree(map);
-  XCloseDisplay(display);
-  return syms;
-}
-
 TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
   const auto before = Keymap();
   {

@@ -8,28 +8,15 @@
 #include <vector>
 
 #include "desk/form1.h"
+#include "desktop/xserver.h"
 #include "e2e/desktop_user.h"
-
-#include <X11/Xlib.h>  // last: its macros clash with other headers
 
 namespace tallow::e2e {
 namespace {
 
 const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
 
-// The whole keymap of the display, as symbols.
-std::vector<unsigned long> Keymap() {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return {};
-  int min = 0, max = 0, per = 0;
-  XDisplayKeycodes(display, &min, &max);
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
-  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
-  XFree(map);
-  XCloseDisplay(display);
-  return syms;
-}
-
+using desktop::testing::Keymap;
 using Signals = DesktopUser;
 
 TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
