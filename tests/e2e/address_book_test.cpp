@@ -13,7 +13,6 @@
 namespace tallow::e2e {
 namespace {
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
 const std::string kAddBook = kAppTitle + " - [ Address Books ]";
 const std::string kAddContact = kAppTitle + " - [ Address Address ]";
 

@@ -23,6 +23,7 @@ typedef struct _XDisplay Display;
 namespace tallow::e2e {
 
 inline const std::string kAppTitle = shell::ProgramTitle();
+inline const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
 // What the Outlook Express road puts after every message, with the local mail
 // system's line ends.
 inline const std::string kExpressFooter = "\n\n\n-----------------------\n\n" + kAppTitle + "\n\n   \n";

@@ -23,7 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
 const std::string kSettings = kAppTitle + " - [ Settings ]";
 
 // A text with the line breaks the data files hold.

@@ -11,8 +11,6 @@
 namespace tallow::e2e {
 namespace {
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
 using QuickNotes = DesktopUser;
 
 TEST_F(QuickNotes, NotesFromTheStartDirectoryAreTypedIntoAndSavedByTheDrawnButton) {

@@ -14,8 +14,6 @@
 namespace tallow::e2e {
 namespace {
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
 using desktop::testing::Keymap;
 using Signals = DesktopUser;
 

@@ -19,8 +19,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
 class TrayIcon : public DesktopUser {
  protected:
   // A program folder as after the first start: the welcome window stays
