@@ -79,13 +79,6 @@ std::string UserName() {
   return pw ? pw->pw_name : "root";
 }
 
-std::string RunTool(const std::vector<std::string>& argv) {
-  int status = 0;
-  std::string out = Capture(argv, &status);
-  EXPECT_EQ(status, 0) << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
-  return out;
-}
-
 }  // namespace
 
 Point Centre(const Control& control) {
@@ -278,10 +271,10 @@ std::string DesktopUser::Pixels(const std::string& window) {
 
 void DesktopUser::MouseDown(const std::string& window, int button) {
   ASSERT_FALSE(window.empty()) << "no window to press on";
-  RunTool({"xdotool", "mousemove", "--window", window, "--polar", "0", "0", "mousedown", std::to_string(button)});
+  Xdotool({"mousemove", "--window", window, "--polar", "0", "0", "mousedown", std::to_string(button)});
 }
 
-void DesktopUser::MouseUp(int button) { RunTool({"xdotool", "mouseup", std::to_string(button)}); }
+void DesktopUser::MouseUp(int button) { Xdotool({"mouseup", std::to_string(button)}); }
 
 // ---- windows ----------------------------------------------------------------------
 
@@ -328,22 +321,30 @@ bool DesktopUser::WaitGone(const std::string& title) {
   return Eventually([&] { return Visible(title).empty(); });
 }
 
+void DesktopUser::Xdotool(const std::vector<std::string>& args) {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  int status = 0;
+  Capture(argv, &status);
+  EXPECT_EQ(status, 0) << "xdotool " << args.front() << " failed";
+}
+
 void DesktopUser::Click(const std::string& window, Point at) {
   ASSERT_FALSE(window.empty()) << "no window to click in";
-  RunTool({"xdotool", "mousemove", "--window", window, std::to_string(at.x), std::to_string(at.y), "click", "1"});
+  Xdotool({"mousemove", "--window", window, std::to_string(at.x), std::to_string(at.y), "click", "1"});
 }
 
 // xdotool types a line feed as a key no text box takes: a line break is Return.
 void DesktopUser::Type(const std::string& text) {
   size_t from = 0;
   for (size_t lf; (lf = text.find('\n', from)) != std::string::npos; from = lf + 1) {
-    if (lf > from) RunTool({"xdotool", "type", "--delay", "20", text.substr(from, lf - from)});
+    if (lf > from) Xdotool({"type", "--delay", "20", text.substr(from, lf - from)});
     Key("Return");
   }
-  if (from < text.size()) RunTool({"xdotool", "type", "--delay", "20", text.substr(from)});
+  if (from < text.size()) Xdotool({"type", "--delay", "20", text.substr(from)});
 }
 
-void DesktopUser::Key(const std::string& keys) { RunTool({"xdotool", "key", keys}); }
+void DesktopUser::Key(const std::string& keys) { Xdotool({"key", keys}); }
 
 void DesktopUser::AnswerBox(const std::string& title) {
   const std::string box = WaitWindow(title);

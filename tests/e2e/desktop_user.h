@@ -92,6 +92,8 @@ class DesktopUser : public testing::ProgramTest {
   void Type(const std::string& text);
   // Presses keys, as xdotool names them ("F10", "ctrl+a", "Down").
   void Key(const std::string& keys);
+  // Runs xdotool with these arguments; its failure fails the test.
+  void Xdotool(const std::vector<std::string>& args);
   // Waits for a modal message box and answers it with Return.
   void AnswerBox(const std::string& title);
 

@@ -36,13 +36,6 @@ class TrayIcon : public DesktopUser {
       if ((windows = ProgramWindows()).size() == 1) return windows.front();
     return "";
   }
-  void Xdotool(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    int status = 0;
-    Capture(argv, &status);
-    EXPECT_EQ(status, 0) << args.front();
-  }
 };
 
 TEST_F(TrayIcon, DockedFlashingAndItsMenuOpensOnTheRightRelease) {
