@@ -44,16 +44,19 @@ bool Eventually(F&& done, std::chrono::milliseconds patience = kPatience) {
   }
 }
 
-// Ends a process the test started: politely, then for sure.
-void Stop(pid_t& pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGTERM);
+// Ends a process the test started: politely with the signal, then for sure.
+// Its exit status, or -1 when a signal ended it.
+int Stop(pid_t& pid, int signal = SIGTERM) {
+  if (pid <= 0) return -1;
+  ::kill(pid, signal);
   int status = 0;
-  if (!Eventually([&] { return ::waitpid(pid, &status, WNOHANG) != 0; }, 5s)) {
+  const bool ended = Eventually([&] { return ::waitpid(pid, &status, WNOHANG) != 0; });
+  if (!ended) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
   }
   pid = -1;
+  return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // An extended regular expression that matches exactly `text`.
@@ -187,18 +190,7 @@ std::string DesktopUser::ProgramErrors() const {
 
 void DesktopUser::EndProgram() { Stop(program_); }
 
-int DesktopUser::EndProgramWith(int signal) {
-  if (program_ <= 0) return -1;
-  ::kill(program_, signal);
-  int status = 0;
-  if (!Eventually([&] { return ::waitpid(program_, &status, WNOHANG) != 0; })) {
-    ::kill(program_, SIGKILL);
-    ::waitpid(program_, &status, 0);
-    status = -1;
-  }
-  program_ = -1;
-  return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
 
 bool DesktopUser::ProgramRunning() {
   int status = 0;
