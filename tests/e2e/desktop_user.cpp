@@ -336,6 +336,14 @@ void DesktopUser::Type(const std::string& text) {
   if (from < text.size()) Xdotool({"type", "--delay", "20", text.substr(from)});
 }
 
+std::string DesktopUser::CopyOut(const std::string& window, const Control& box, const std::string& expected) {
+  Click(window, box);
+  PutOnClipboard("something else");
+  Key("ctrl+a");
+  Key("ctrl+c");
+  return WaitClipboard(expected);
+}
+
 void DesktopUser::Key(const std::string& keys) { Xdotool({"key", keys}); }
 
 void DesktopUser::AnswerBox(const std::string& title) {

@@ -90,6 +90,9 @@ class DesktopUser : public testing::ProgramTest {
   void Click(const std::string& window, const Control& control) { Click(window, Centre(control)); }
   // Types into the window that has the keyboard focus.
   void Type(const std::string& text);
+  // What a box holds, copied out of it as a user would (a click into it,
+  // ctrl+a, ctrl+c): the clipboard once it holds `expected`, or after 10 s.
+  std::string CopyOut(const std::string& window, const Control& box, const std::string& expected);
   // Presses keys, as xdotool names them ("F10", "ctrl+a", "Down").
   void Key(const std::string& keys);
   // Runs xdotool with these arguments; its failure fails the test.

@@ -34,12 +34,8 @@ TEST_F(QuickNotes, NotesFromTheStartDirectoryAreTypedIntoAndSavedByTheDrawnButto
   ASSERT_FALSE(notesWindow.empty()) << "\"Launch Quick Notes\" did not open the note window";
   EXPECT_TRUE(WaitGone("Utility Menu")) << "the utility menu stayed";
 
-  // The box holds the file's text: copied out of it as a user would.
-  PutOnClipboard("something else");
-  Click(notesWindow, notes.Text1);
-  Key("ctrl+a");
-  Key("ctrl+c");
-  EXPECT_EQ(WaitClipboard("Shopping list\n"), "Shopping list\n");
+  // The box holds the file's text.
+  EXPECT_EQ(CopyOut(notesWindow, notes.Text1, "Shopping list\n"), "Shopping list\n");
 
   Key("ctrl+End");
   Type("milk 2%\nbread & \"butter\"");
