@@ -16,6 +16,8 @@
 #include <sstream>
 #include <thread>
 
+#include "shell/welcome.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>  // last: their macros clash with other headers
 
@@ -180,6 +182,21 @@ void DesktopUser::StartProgram() {
   // tests and shown when one fails.
   program_ = Spawn({"sh", "-c", "exec \"$0\" 2>>\"$1\"", InProgramFolder("tallowmark"), ErrorsFile()});
   ASSERT_GT(program_, 0);
+}
+
+void DesktopUser::StartPastTheWelcome() {
+  shell::Welcome welcome(app);
+  StartProgram();
+  const std::string window = WaitWindow(kAppTitle);
+  ASSERT_FALSE(window.empty()) << "the welcome window did not show";
+  Click(window, welcome.Command1);  // "Ready!"
+  ASSERT_TRUE(WaitGone(kAppTitle)) << "\"Ready!\" did not hide the welcome window";
+}
+
+void DesktopUser::StartQuietly() {
+  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+  StartProgram();
 }
 
 std::string DesktopUser::ErrorsFile() const { return testFolder_.path() + "/stderr"; }

@@ -49,6 +49,12 @@ class DesktopUser : public testing::ProgramTest {
   // ---- the program ----
   std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
   void StartProgram();
+  // Starts it in a fresh folder as a new user does: the welcome window shows
+  // and "Ready!" hides it.
+  void StartPastTheWelcome();
+  // Starts it as every start after the first: the mail road chosen and the
+  // welcome window hidden for good, so that nothing shows until F10.
+  void StartQuietly();
   // What the program has written on its standard error so far.
   std::string ProgramErrors() const;
   // Ends it as the system ends a program at logout.

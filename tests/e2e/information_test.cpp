@@ -5,7 +5,6 @@
 
 #include "desk/form1a.h"
 #include "e2e/desktop_user.h"
-#include "shell/welcome.h"
 
 namespace tallow::e2e {
 namespace {
@@ -15,14 +14,8 @@ const std::string kInformation = kAppTitle + " - [ Important Information ]";
 using Information = DesktopUser;
 
 TEST_F(Information, F12ShowsItAndASavedEntryIsWrittenAndListedNextTime) {
-  shell::Welcome welcome(app);
   desk::Form1a info(app);
-
-  StartProgram();
-  const std::string welcomeWindow = WaitWindow(kAppTitle);
-  ASSERT_FALSE(welcomeWindow.empty()) << "the welcome window did not show";
-  Click(welcomeWindow, welcome.Command1);  // "Ready!"
-  ASSERT_TRUE(WaitGone(kAppTitle));
+  ASSERT_NO_FATAL_FAILURE(StartPastTheWelcome());
 
   std::string window = TapUntilShown("F12", kInformation);
   ASSERT_FALSE(window.empty()) << "F12 did not show the important-information window";

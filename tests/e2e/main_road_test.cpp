@@ -136,11 +136,9 @@ TEST_F(MainRoad, ATemplateOfAnOlderSystemIsSentAsUtf8AndItsFileStaysAsItWas) {
   // Windows-1252, as the files of older systems are: "Latin café", "naïve body".
   const std::string file = "Latin caf\xE9\r\nna\xEFve body " + token + "\r\n";
   testing::WriteFile(InProgramFolder("data1.txt"), file);
-  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
-  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
   const std::string to = LocalAddress();
   PutOnClipboard(to);
-  StartProgram();
+  StartQuietly();
   const std::string window = TapUntilShown("F10", kSendEmail);
   ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
   Click(window, FirstRow(sendEmail.List1));  // the one template

@@ -19,9 +19,8 @@ TEST_F(QuickNotes, NotesFromTheStartDirectoryAreTypedIntoAndSavedByTheDrawnButto
   utilities::QuickNotes notes(app);
   const std::string file = cwd.path() + "/data.txt";  // the program starts in the test's current directory
   testing::WriteFile(file, "Shopping list\r\n");
-  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
 
-  StartProgram();
+  StartQuietly();
   const std::string window = TapUntilShown("F10", kSendEmail);
   ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
   Click(window, sendEmail.Command8);  // "Utilities"
