@@ -256,8 +256,7 @@ TEST_F(FakeSendmail, WhatAMailSystemSaysIsCutToTheFirstFewKiB) {
     const std::string note = "\n(The mail system said more; the rest is left out.)";
     ASSERT_GT(said.size(), note.size());
     EXPECT_EQ(said.substr(said.size() - note.size()), note);
-    const QByteArray kept = QByteArray::fromStdString(said.substr(0, said.size() - note.size()));
-    EXPECT_EQ(QString::fromUtf8(kept).toUtf8(), kept) << "cut in the middle of a character";
+    EXPECT_TRUE(IsUtf8(said.substr(0, said.size() - note.size()))) << "cut in the middle of a character";
   }
   EXPECT_EQ(ReadFile(dir / "finished"), "finished\n");
 }
