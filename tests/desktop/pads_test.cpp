@@ -60,19 +60,11 @@ class LoopbackServer {
 // Quick Notes keeps its file in the current directory: a folder of its own here.
 class PadsTest : public ProgramOnDesktop {
  protected:
-  PadsTest() {
-    env.cwd = cwd.path();
-    oldCwd_ = std::filesystem::current_path();
-    std::filesystem::current_path(cwd.path());
-  }
-  ~PadsTest() override { std::filesystem::current_path(oldCwd_); }
+  PadsTest() { env.cwd = cwd.path(); }
 
   bool OnTop(const Form& form) { return Widget(form)->windowFlags() & Qt::WindowStaysOnTopHint; }
 
-  TempDir cwd;
-
- private:
-  std::filesystem::path oldCwd_;
+  CurrentDir cwd;
 };
 
 TEST_F(PadsTest, TutorialShowsTheServedPageOnTopAndKeepsItsViewSize) {

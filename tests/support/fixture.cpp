@@ -1,12 +1,8 @@
 #include "support/fixture.h"
 
-#include <filesystem>
-
 #include "shell/shift.h"
 
 namespace tallow::testing {
-
-namespace fs = std::filesystem;
 
 static Services MakeServices(FakeMessageBoxes& b, FakeClipboard& c, FakeKeys& k, FakeKeyboard& kb, FakeTray& t,
                              FakeMail& m, VirtualClock& l, FakeEnvironment& e, FakeWindows& w, Dispatcher& d) {
@@ -15,15 +11,7 @@ static Services MakeServices(FakeMessageBoxes& b, FakeClipboard& c, FakeKeys& k,
 
 ProgramTest::ProgramTest()
     : app((env.folder = folder.path(), env.cwd = cwd.path(),
-           MakeServices(boxes, clipboard, keys, keyboard, tray, mail, clock, env, windows, dispatch))) {
-  oldCwd_ = fs::current_path().string();
-  fs::current_path(cwd.path());
-}
-
-ProgramTest::~ProgramTest() {
-  std::error_code ec;
-  fs::current_path(oldCwd_, ec);
-}
+           MakeServices(boxes, clipboard, keys, keyboard, tray, mail, clock, env, windows, dispatch))) {}
 
 void ProgramTest::SetTexts() { shell::SetProgramTexts(app); }
 

@@ -17,7 +17,6 @@ namespace tallow::testing {
 class ProgramTest : public ::testing::Test {
  protected:
   ProgramTest();
-  ~ProgramTest() override;
 
   // Sets the program-wide texts as start-up does, without running start-up.
   void SetTexts();
@@ -30,7 +29,7 @@ class ProgramTest : public ::testing::Test {
   }
 
   TempDir folder;
-  TempDir cwd;
+  CurrentDir cwd;
   FakeMessageBoxes boxes;
   FakeClipboard clipboard;
   FakeKeys keys;
@@ -42,9 +41,6 @@ class ProgramTest : public ::testing::Test {
   FakeEnvironment env;
   FakeWindows windows;
   Program app;
-
- private:
-  std::string oldCwd_;
 };
 
 }  // namespace tallow::testing
