@@ -16,7 +16,10 @@ namespace tallow::testing {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramTest();
+  ProgramTest() {
+    env.folder = folder.path();
+    env.cwd = cwd.path();
+  }
 
   // Sets the program-wide texts as start-up does, without running start-up.
   void SetTexts();
@@ -40,7 +43,7 @@ class ProgramTest : public ::testing::Test {
   VirtualClock clock{dispatch};
   FakeEnvironment env;
   FakeWindows windows;
-  Program app;
+  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, clock, env, windows, dispatch}};
 };
 
 }  // namespace tallow::testing
