@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <cstdlib>
 
 #include "platform/desktop/assets.h"
 #include "program_fixture.h"
@@ -21,10 +20,6 @@ class InfoWindowTest : public ProgramOnDesktop {
     WriteFile(InFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
     WriteFile(InFolder("data2.txx"), "Alarm code\r\n4711\r\n");
   }
-  desk::Form1a& Shown() {
-    desktop.dispatch([&] { app.Form1a().Show(); });
-    return *app.Form1a.get();
-  }
 };
 
 // The width a control's caption needs, with the margins its widget draws around it.
@@ -37,7 +32,7 @@ int Needed(QWidget* widget) {
 }
 
 TEST_F(InfoWindowTest, BothPanesDrawnWholeWithTheBannerBetweenClearAndClose) {
-  desk::Form1a& w = Shown();
+  desk::Form1a& w = Show(app.Form1a);
   QWidget* window = Widget(w);
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
@@ -63,9 +58,7 @@ TEST_F(InfoWindowTest, BothPanesDrawnWholeWithTheBannerBetweenClearAndClose) {
   auto centreX = [&](const Control& c) { return Widget(c)->geometry().center().x(); };
   EXPECT_LT(centreX(w.Command2), centreX(w.Image5));
   EXPECT_LT(centreX(w.Image5), centreX(w.Command3));
-
-  if (const char* shots = std::getenv("TALLOWMARK_SHOTS"))
-    window->grab().save(QString::fromStdString(std::string(shots) + "/info-window.png"));
+  Shot(w, "info-window");
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 #include <thread>
@@ -25,10 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using tallow::testing::ReadFile;
 
 // The header block and the body of a built message.
 std::pair<std::string, std::string> Split(const std::string& msg) {
@@ -158,15 +154,7 @@ TEST(IsPlainAddress, OneAddressAndNothingElse) {
 // exits with the given status after saying something on its error output.
 class FakeSendmail : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char templ[] = "tallowmark-mail-XXXXXX";
-    fs::path base = fs::temp_directory_path() / templ;
-    std::string s = base.string();
-    ASSERT_NE(::mkdtemp(s.data()), nullptr);
-    dir = s;
-    Script(0, "");
-  }
-  void TearDown() override { fs::remove_all(dir); }
+  void SetUp() override { Script(0, ""); }
   void Script(int status, const std::string& says) {
     std::string text = "echo \"$@\" > '" + (dir / "args").string() + "'\n" + "cat > '" + (dir / "message").string() +
                        "'\n";
@@ -181,7 +169,8 @@ class FakeSendmail : public ::testing::Test {
     fs::permissions(dir / "sendmail", fs::perms::owner_all);
   }
   std::string Program() const { return (dir / "sendmail").string(); }
-  fs::path dir;
+  tallow::testing::TempDir folder;
+  const fs::path dir = folder.path();
 };
 
 TEST_F(FakeSendmail, AutomationRoadHandsOneMessageToSendmail) {
@@ -192,8 +181,8 @@ TEST_F(FakeSendmail, AutomationRoadHandsOneMessageToSendmail) {
   item->SetTo("someone@example.org");
   item->SetBody("Body\r\n");
   item->Send();
-  EXPECT_EQ(Slurp(dir / "args"), "-t -i\n");
-  std::string msg = Slurp(dir / "message");
+  EXPECT_EQ(ReadFile(dir / "args"), "-t -i\n");
+  std::string msg = ReadFile(dir / "message");
   EXPECT_NE(msg.find("\nTo: someone@example.org\nSubject: Subject A\n"), std::string::npos) << msg;
   EXPECT_EQ(Split(msg).second, "Body\n");
 
@@ -243,7 +232,7 @@ TEST_F(FakeSendmail, AMailSystemThatHangsIsStoppedAndTheSendFails) {
     } catch (const MailError& e) {
       EXPECT_NE(std::string(e.what()).find("did not finish"), std::string::npos) << e.what();
     }
-    const std::string pid = Slurp(dir / "pid");  // empty when it was stopped before it got so far
+    const std::string pid = ReadFile(dir / "pid");  // empty when it was stopped before it got so far
     if (!pid.empty()) {
       EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "it was left running";
     }
@@ -267,18 +256,17 @@ TEST_F(FakeSendmail, WhatAMailSystemSaysIsCutToTheFirstFewKiB) {
     const std::string note = "\n(The mail system said more; the rest is left out.)";
     ASSERT_GT(said.size(), note.size());
     EXPECT_EQ(said.substr(said.size() - note.size()), note);
-    const QByteArray kept = QByteArray::fromStdString(said.substr(0, said.size() - note.size()));
-    EXPECT_EQ(QString::fromUtf8(kept).toUtf8(), kept) << "cut in the middle of a character";
+    EXPECT_TRUE(IsUtf8(said.substr(0, said.size() - note.size()))) << "cut in the middle of a character";
   }
-  EXPECT_EQ(Slurp(dir / "finished"), "finished\n");
+  EXPECT_EQ(ReadFile(dir / "finished"), "finished\n");
 }
 
 TEST_F(FakeSendmail, AHelperLeftRunningDoesNotHoldTheSendUp) {
   // It takes the message and ends; its helper goes on with our pipe open.
   ScriptText("echo $$ > pid\ncat > message\n(sleep 60; echo late) &\nexit 0\n");
   EXPECT_NO_THROW(Sendmail(Program(), "To: a@b.c\n\nbody\n", std::chrono::milliseconds(20000)));
-  EXPECT_EQ(Slurp(dir / "message"), "To: a@b.c\n\nbody\n");
-  ::kill(-std::stoi(Slurp(dir / "pid")), SIGKILL);  // the helper, in its process group
+  EXPECT_EQ(ReadFile(dir / "message"), "To: a@b.c\n\nbody\n");
+  ::kill(-std::stoi(ReadFile(dir / "pid")), SIGKILL);  // the helper, in its process group
 }
 
 TEST_F(FakeSendmail, SimpleMapiRoadInItsOrder) {
@@ -295,7 +283,7 @@ TEST_F(FakeSendmail, SimpleMapiRoadInItsOrder) {
   mail.SetMsgNoteText("Text\r\n\r\n   ");
   mail.Send(false);
   mail.SignOff();
-  std::string msg = Slurp(dir / "message");
+  std::string msg = ReadFile(dir / "message");
   EXPECT_NE(msg.find("Subject: =?UTF-8?B?"), std::string::npos);
   EXPECT_EQ(Split(msg).second, "Text\n\n   \n");
 

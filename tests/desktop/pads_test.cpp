@@ -60,35 +60,17 @@ class LoopbackServer {
 // Quick Notes keeps its file in the current directory: a folder of its own here.
 class PadsTest : public ProgramOnDesktop {
  protected:
-  PadsTest() {
-    env.cwd = cwd.path();
-    oldCwd_ = std::filesystem::current_path();
-    std::filesystem::current_path(cwd.path());
-  }
-  ~PadsTest() override { std::filesystem::current_path(oldCwd_); }
+  PadsTest() { env.cwd = cwd.path(); }
 
   bool OnTop(const Form& form) { return Widget(form)->windowFlags() & Qt::WindowStaysOnTopHint; }
-  void Shot(const Form& form, const std::string& name) {
-    const char* shots = std::getenv("TALLOWMARK_SHOTS");
-    if (!shots || !*shots) return;
-    std::filesystem::create_directories(shots);
-    Widget(form)->grab().save(QString::fromStdString(std::string(shots) + "/" + name + ".png"));
-  }
-  shell::Tutorial& ShowTutorial() {
-    desktop.dispatch([&] { app.Tutorial().Show(); });
-    return *app.Tutorial.get();
-  }
 
-  TempDir cwd;
-
- private:
-  std::filesystem::path oldCwd_;
+  CurrentDir cwd;
 };
 
 TEST_F(PadsTest, TutorialShowsTheServedPageOnTopAndKeepsItsViewSize) {
   LoopbackServer server;
   app.SiteURL = server.Site() + "/";
-  shell::Tutorial& w = ShowTutorial();
+  shell::Tutorial& w = Show(app.Tutorial);
   auto* view = Widget<WebView>(w.WebBrowser1);
   ASSERT_NE(view, nullptr);
   EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("Getting started with Tallowmark"); }))
@@ -108,14 +90,14 @@ TEST_F(PadsTest, TutorialShowsTheServedPageOnTopAndKeepsItsViewSize) {
 TEST_F(PadsTest, TutorialThatCannotBeReachedSaysWhereAndWhy) {
   LoopbackServer server;
   app.SiteURL = server.Site() + "/missing";  // an error status
-  auto* view = Widget<WebView>(ShowTutorial().WebBrowser1);
+  auto* view = Widget<WebView>(Show(app.Tutorial).WebBrowser1);
   const std::string address = server.Site() + "/missing/tutorial/";
   EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("Not Found"); })) << view->toPlainText().toStdString();
   EXPECT_TRUE(view->toPlainText().contains(QString::fromStdString(address)));
 
   desktop.dispatch([&] { app.Tutorial.get()->Unload(); });
   app.SiteURL = "http://127.0.0.1:1";  // nothing listens there
-  shell::Tutorial& w = ShowTutorial();
+  shell::Tutorial& w = Show(app.Tutorial);
   view = Widget<WebView>(w.WebBrowser1);
   EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("refused"); })) << view->toPlainText().toStdString();
   EXPECT_TRUE(view->toPlainText().contains("http://127.0.0.1:1/tutorial/"));
@@ -126,7 +108,7 @@ TEST_F(PadsTest, ViewGivesUpOnASilentServerAndMayCloseWhileItWaits) {
   LoopbackServer server;
   server.silent = true;
   app.SiteURL = server.Site();
-  ShowTutorial();
+  Show(app.Tutorial);
   ASSERT_TRUE(WaitFor([&] { return !server.paths.empty(); }));
   desktop.dispatch([&] { app.Tutorial.get()->Unload(); });
   QTest::qWait(100);
@@ -142,14 +124,12 @@ TEST_F(PadsTest, ViewGivesUpOnASilentServerAndMayCloseWhileItWaits) {
 }
 
 TEST_F(PadsTest, HelpClosesAndTheUtilityMenuLaunchesTheScratchPad) {
-  desktop.dispatch([&] { app.HelpMenu().Show(); });
-  shell::HelpMenu& help = *app.HelpMenu.get();
+  shell::HelpMenu& help = Show(app.HelpMenu);
   Shot(help, "help");
   QTest::mouseClick(Widget(help.Command1), Qt::LeftButton);
   EXPECT_FALSE(app.HelpMenu.IsLoaded());
 
-  desktop.dispatch([&] { app.UtilityBrowser().Show(); });
-  utilities::UtilityBrowser& menu = *app.UtilityBrowser.get();
+  utilities::UtilityBrowser& menu = Show(app.UtilityBrowser);
   // The descriptions fit their labels: nothing is cut off.
   for (Label* l : {&menu.Label2, &menu.Label3}) {
     auto* label = Widget<QLabel>(*l);
@@ -168,8 +148,7 @@ TEST_F(PadsTest, HelpClosesAndTheUtilityMenuLaunchesTheScratchPad) {
 
 TEST_F(PadsTest, NoteWindowDrawsItsPictureAndItsButtonSaves) {
   tallow::testing::WriteFile(cwd.path() + "/data.txt", "Shopping\r\n");
-  desktop.dispatch([&] { app.QuickNotes().Show(); });
-  utilities::QuickNotes& w = *app.QuickNotes.get();
+  utilities::QuickNotes& w = Show(app.QuickNotes);
   EXPECT_EQ(Widget(w)->windowTitle(), "Quick Notes!");
   EXPECT_FALSE(OnTop(w));
   const QImage picture = AssetPixmap("quicknotes").toImage();

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -43,6 +45,19 @@ class ProgramOnDesktop : public ::testing::Test {
     auto* widget = dynamic_cast<T*>(desktop.windows.WidgetOf(control));
     EXPECT_NE(widget, nullptr) << control.Name();
     return widget;
+  }
+  // Shows one of the program's windows as a user's action does.
+  template <class W>
+  W& Show(WindowSlot<W>& slot) {
+    desktop.dispatch([&] { slot().Show(); });
+    return *slot.get();
+  }
+  // Keeps the window's picture in the folder named by TALLOWMARK_SHOTS, when it is set.
+  void Shot(const Form& form, const std::string& name) {
+    const char* shots = std::getenv("TALLOWMARK_SHOTS");
+    if (!shots || !*shots) return;
+    std::filesystem::create_directories(shots);
+    Widget(form)->grab().save(QString::fromStdString(std::string(shots) + "/" + name + ".png"));
   }
 
   Desktop desktop;

@@ -161,9 +161,8 @@ TEST_F(SendWindowTest, AnOlderTemplateShowsAsTextAndAClickDoesNotRebuildTheList)
   EXPECT_EQ(Widget<QPlainTextEdit>(w.txtMessage)->toPlainText(), QString::fromUtf8("naïve body\n"));
 
   // The template editor opens another template at the first double-click.
-  desk::SettingMan* editor = nullptr;
-  desktop.dispatch([&] { (editor = &app.SettingMan())->Show(); });
-  auto* templates = Widget<QListWidget>(editor->List2);
+  desk::SettingMan& editor = Show(app.SettingMan);
+  auto* templates = Widget<QListWidget>(editor.List2);
   ASSERT_EQ(templates->count(), 3);
   // As the window system gives a double-click: press, release, double-click, release.
   const QPoint row = templates->visualItemRect(templates->item(2)).center();
@@ -171,7 +170,7 @@ TEST_F(SendWindowTest, AnOlderTemplateShowsAsTextAndAClickDoesNotRebuildTheList)
   QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
   QTest::mouseDClick(templates->viewport(), Qt::LeftButton, {}, row);
   QTest::mouseRelease(templates->viewport(), Qt::LeftButton, {}, row);
-  EXPECT_EQ(editor->txtSubject.Text(), "Invoice");
+  EXPECT_EQ(editor.txtSubject.Text(), "Invoice");
 }
 
 }  // namespace

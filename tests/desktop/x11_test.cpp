@@ -8,12 +8,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <thread>
 
 #include "platform/desktop/key_state.h"
 #include "platform/desktop/typing.h"
+#include "support/files.h"
 #include "xserver.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with other headers
@@ -23,6 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using tallow::testing::ReadFile;
+using tallow::testing::TempDir;
 
 class X11Test : public ::testing::Test {
  protected:
@@ -117,43 +119,33 @@ TEST(KeySymOf, TheProgramsKeyNumbers) {
 }
 
 // ---- typing into another program --------------------------------------------------
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class TypingTest : public X11Test {
  protected:
   void SetUp() override {
     X11Test::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    std::string templ = (fs::temp_directory_path() / "tallowmark-typing-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
-    out_ = dir_ / "typed.txt";
-    sink_ = Spawn({TYPESINK_EXE, out_.string()});
+    sink_ = Spawn({TYPESINK_EXE, out_});
     ASSERT_GT(sink_, 0);
     auto until = std::chrono::steady_clock::now() + 15s;
-    while (!fs::exists(out_.string() + ".ready") && std::chrono::steady_clock::now() < until)
-      std::this_thread::sleep_for(20ms);
-    ASSERT_TRUE(fs::exists(out_.string() + ".ready")) << "the text window did not get the focus";
+    while (!fs::exists(out_ + ".ready") && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(20ms);
+    ASSERT_TRUE(fs::exists(out_ + ".ready")) << "the text window did not get the focus";
   }
   void TearDown() override {
     if (sink_ > 0) {
       ::kill(sink_, SIGTERM);
       Wait(sink_);
     }
-    if (!dir_.empty()) fs::remove_all(dir_);
   }
   // What the window holds once it holds `expected`, or after 10 s.
   std::string Received(const std::string& expected) {
     auto until = std::chrono::steady_clock::now() + 10s;
     std::string got;
-    while ((got = Slurp(out_)) != expected && std::chrono::steady_clock::now() < until)
+    while ((got = ReadFile(out_)) != expected && std::chrono::steady_clock::now() < until)
       std::this_thread::sleep_for(20ms);
     return got;
   }
-  fs::path dir_, out_;
+  TempDir dir_;
+  const std::string out_ = dir_.path() + "/typed.txt";
   pid_t sink_ = -1;
 };
 
@@ -184,18 +176,6 @@ TEST_F(TypingTest, OnlyTextIsTypedAndBrokenUtf8OnlyAsReplacementCharacters) {
   keyboard.WaitIdle();
   const std::string expected = "a\uFFFD\uFFFDbcd\uFFFD\uFFFD\uFFFDe\uFFFD\uFFFD\uFFFD\uFFFDf\uFFFDg";
   EXPECT_EQ(Received(expected), expected);
-}
-
-// The whole keymap of the display, as symbols.
-std::vector<unsigned long> Keymap() {
-  Display* display = XOpenDisplay(nullptr);
-  int min = 0, max = 0, per = 0;
-  XDisplayKeycodes(display, &min, &max);
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
-  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
-  XFree(map);
-  XCloseDisplay(display);
-  return syms;
 }
 
 TEST_F(TypingTest, TextsAreTypedInOrderAndTheKeymapIsLeftAsItWas) {
@@ -236,7 +216,7 @@ TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
   ASSERT_EQ(RunTool({"xdotool", "keydown", "Shift_L"}), 0);
   keyboard.Type("abc 123");
   std::this_thread::sleep_for(300ms);
-  EXPECT_EQ(Slurp(out_), "");  // nothing typed while Shift is held
+  EXPECT_EQ(ReadFile(out_), "");  // nothing typed while Shift is held
   ASSERT_EQ(RunTool({"xdotool", "keyup", "Shift_L"}), 0);
   keyboard.WaitIdle();
   EXPECT_EQ(Received("abc 123"), "abc 123");
@@ -251,8 +231,8 @@ TEST(XServerTest, ADisplayThatIsNotItsOwnIsNeverUsed) {
   XServer other;
   ASSERT_TRUE(other.Ok()) << other.Error();
   const std::string number = other.Display().substr(1);
-  const std::string folder = fs::temp_directory_path() / ("xserver-test-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
+  TempDir dir;
+  const std::string folder = dir.path();
   const std::string oldPath = ::getenv("PATH");
   ::setenv("PATH", (folder + ":" + oldPath).c_str(), 1);
   // Lies `lies` times, then is the real Xvfb, found on the rest of PATH.
@@ -285,7 +265,6 @@ TEST(XServerTest, ADisplayThatIsNotItsOwnIsNeverUsed) {
     EXPECT_NE(mine.Error().find("belongs to another process"), std::string::npos) << mine.Error();
   }
   ::setenv("PATH", oldPath.c_str(), 1);
-  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -17,6 +17,8 @@
 #include <sstream>
 #include <vector>
 
+#include <X11/Xlib.h>  // last: its macros clash with other headers
+
 extern char** environ;
 
 namespace tallow::desktop::testing {
@@ -46,6 +48,18 @@ int Wait(pid_t pid) {
 }
 
 int RunTool(const std::initializer_list<std::string>& argv) { return Wait(Spawn(argv)); }
+
+std::vector<unsigned long> Keymap() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return {};
+  int min = 0, max = 0, per = 0;
+  XDisplayKeycodes(display, &min, &max);
+  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
+  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
+  XFree(map);
+  XCloseDisplay(display);
+  return syms;
+}
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace tallow::desktop::testing {
 
@@ -42,5 +43,9 @@ pid_t Spawn(const std::initializer_list<std::string>& argv);
 int Wait(pid_t pid);
 // Starts a program and waits for it.
 int RunTool(const std::initializer_list<std::string>& argv);
+
+// The whole keymap of the display DISPLAY names, as key symbols (empty when
+// it cannot be reached).
+std::vector<unsigned long> Keymap();
 
 }  // namespace tallow::desktop::testing

@@ -16,6 +16,8 @@
 #include <sstream>
 #include <thread>
 
+#include "shell/welcome.h"
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>  // last: their macros clash with other headers
 
@@ -44,16 +46,19 @@ bool Eventually(F&& done, std::chrono::milliseconds patience = kPatience) {
   }
 }
 
-// Ends a process the test started: politely, then for sure.
-void Stop(pid_t& pid) {
-  if (pid <= 0) return;
-  ::kill(pid, SIGTERM);
+// Ends a process the test started: politely with the signal, then for sure.
+// Its exit status, or -1 when a signal ended it.
+int Stop(pid_t& pid, int signal = SIGTERM) {
+  if (pid <= 0) return -1;
+  ::kill(pid, signal);
   int status = 0;
-  if (!Eventually([&] { return ::waitpid(pid, &status, WNOHANG) != 0; }, 5s)) {
+  const bool ended = Eventually([&] { return ::waitpid(pid, &status, WNOHANG) != 0; });
+  if (!ended) {
     ::kill(pid, SIGKILL);
     ::waitpid(pid, &status, 0);
   }
   pid = -1;
+  return ended && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // An extended regular expression that matches exactly `text`.
@@ -77,13 +82,6 @@ std::vector<std::string> Lines(const std::string& text) {
 std::string UserName() {
   passwd* pw = ::getpwuid(::getuid());
   return pw ? pw->pw_name : "root";
-}
-
-std::string RunTool(const std::vector<std::string>& argv) {
-  int status = 0;
-  std::string out = Capture(argv, &status);
-  EXPECT_EQ(status, 0) << argv[0] << " " << (argv.size() > 1 ? argv[1] : "") << " failed";
-  return out;
 }
 
 }  // namespace
@@ -186,6 +184,21 @@ void DesktopUser::StartProgram() {
   ASSERT_GT(program_, 0);
 }
 
+void DesktopUser::StartPastTheWelcome() {
+  shell::Welcome welcome(app);
+  StartProgram();
+  const std::string window = WaitWindow(kAppTitle);
+  ASSERT_FALSE(window.empty()) << "the welcome window did not show";
+  Click(window, welcome.Command1);  // "Ready!"
+  ASSERT_TRUE(WaitGone(kAppTitle)) << "\"Ready!\" did not hide the welcome window";
+}
+
+void DesktopUser::StartQuietly() {
+  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
+  StartProgram();
+}
+
 std::string DesktopUser::ErrorsFile() const { return testFolder_.path() + "/stderr"; }
 
 std::string DesktopUser::ProgramErrors() const {
@@ -194,18 +207,7 @@ std::string DesktopUser::ProgramErrors() const {
 
 void DesktopUser::EndProgram() { Stop(program_); }
 
-int DesktopUser::EndProgramWith(int signal) {
-  if (program_ <= 0) return -1;
-  ::kill(program_, signal);
-  int status = 0;
-  if (!Eventually([&] { return ::waitpid(program_, &status, WNOHANG) != 0; })) {
-    ::kill(program_, SIGKILL);
-    ::waitpid(program_, &status, 0);
-    status = -1;
-  }
-  program_ = -1;
-  return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
 
 bool DesktopUser::ProgramRunning() {
   int status = 0;
@@ -278,10 +280,10 @@ std::string DesktopUser::Pixels(const std::string& window) {
 
 void DesktopUser::MouseDown(const std::string& window, int button) {
   ASSERT_FALSE(window.empty()) << "no window to press on";
-  RunTool({"xdotool", "mousemove", "--window", window, "--polar", "0", "0", "mousedown", std::to_string(button)});
+  Xdotool({"mousemove", "--window", window, "--polar", "0", "0", "mousedown", std::to_string(button)});
 }
 
-void DesktopUser::MouseUp(int button) { RunTool({"xdotool", "mouseup", std::to_string(button)}); }
+void DesktopUser::MouseUp(int button) { Xdotool({"mouseup", std::to_string(button)}); }
 
 // ---- windows ----------------------------------------------------------------------
 
@@ -328,22 +330,38 @@ bool DesktopUser::WaitGone(const std::string& title) {
   return Eventually([&] { return Visible(title).empty(); });
 }
 
+void DesktopUser::Xdotool(const std::vector<std::string>& args) {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  int status = 0;
+  Capture(argv, &status);
+  EXPECT_EQ(status, 0) << "xdotool " << args.front() << " failed";
+}
+
 void DesktopUser::Click(const std::string& window, Point at) {
   ASSERT_FALSE(window.empty()) << "no window to click in";
-  RunTool({"xdotool", "mousemove", "--window", window, std::to_string(at.x), std::to_string(at.y), "click", "1"});
+  Xdotool({"mousemove", "--window", window, std::to_string(at.x), std::to_string(at.y), "click", "1"});
 }
 
 // xdotool types a line feed as a key no text box takes: a line break is Return.
 void DesktopUser::Type(const std::string& text) {
   size_t from = 0;
   for (size_t lf; (lf = text.find('\n', from)) != std::string::npos; from = lf + 1) {
-    if (lf > from) RunTool({"xdotool", "type", "--delay", "20", text.substr(from, lf - from)});
+    if (lf > from) Xdotool({"type", "--delay", "20", text.substr(from, lf - from)});
     Key("Return");
   }
-  if (from < text.size()) RunTool({"xdotool", "type", "--delay", "20", text.substr(from)});
+  if (from < text.size()) Xdotool({"type", "--delay", "20", text.substr(from)});
 }
 
-void DesktopUser::Key(const std::string& keys) { RunTool({"xdotool", "key", keys}); }
+std::string DesktopUser::CopyOut(const std::string& window, const Control& box, const std::string& expected) {
+  Click(window, box);
+  PutOnClipboard("something else");
+  Key("ctrl+a");
+  Key("ctrl+c");
+  return WaitClipboard(expected);
+}
+
+void DesktopUser::Key(const std::string& keys) { Xdotool({"key", keys}); }
 
 void DesktopUser::AnswerBox(const std::string& title) {
   const std::string box = WaitWindow(title);

@@ -23,6 +23,7 @@ typedef struct _XDisplay Display;
 namespace tallow::e2e {
 
 inline const std::string kAppTitle = shell::ProgramTitle();
+inline const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
 // What the Outlook Express road puts after every message, with the local mail
 // system's line ends.
 inline const std::string kExpressFooter = "\n\n\n-----------------------\n\n" + kAppTitle + "\n\n   \n";
@@ -48,6 +49,12 @@ class DesktopUser : public testing::ProgramTest {
   // ---- the program ----
   std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
   void StartProgram();
+  // Starts it in a fresh folder as a new user does: the welcome window shows
+  // and "Ready!" hides it.
+  void StartPastTheWelcome();
+  // Starts it as every start after the first: the mail road chosen and the
+  // welcome window hidden for good, so that nothing shows until F10.
+  void StartQuietly();
   // What the program has written on its standard error so far.
   std::string ProgramErrors() const;
   // Ends it as the system ends a program at logout.
@@ -89,8 +96,13 @@ class DesktopUser : public testing::ProgramTest {
   void Click(const std::string& window, const Control& control) { Click(window, Centre(control)); }
   // Types into the window that has the keyboard focus.
   void Type(const std::string& text);
+  // What a box holds, copied out of it as a user would (a click into it,
+  // ctrl+a, ctrl+c): the clipboard once it holds `expected`, or after 10 s.
+  std::string CopyOut(const std::string& window, const Control& box, const std::string& expected);
   // Presses keys, as xdotool names them ("F10", "ctrl+a", "Down").
   void Key(const std::string& keys);
+  // Runs xdotool with these arguments; its failure fails the test.
+  void Xdotool(const std::vector<std::string>& args);
   // Waits for a modal message box and answers it with Return.
   void AnswerBox(const std::string& title);
 

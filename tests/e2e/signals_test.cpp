@@ -8,28 +8,13 @@
 #include <vector>
 
 #include "desk/form1.h"
+#include "desktop/xserver.h"
 #include "e2e/desktop_user.h"
-
-#include <X11/Xlib.h>  // last: its macros clash with other headers
 
 namespace tallow::e2e {
 namespace {
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
-// The whole keymap of the display, as symbols.
-std::vector<unsigned long> Keymap() {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return {};
-  int min = 0, max = 0, per = 0;
-  XDisplayKeycodes(display, &min, &max);
-  KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(min), max - min + 1, &per);
-  std::vector<unsigned long> syms(map, map + (max - min + 1) * per);
-  XFree(map);
-  XCloseDisplay(display);
-  return syms;
-}
-
+using desktop::testing::Keymap;
 using Signals = DesktopUser;
 
 TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
@@ -38,12 +23,10 @@ TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
   std::string message;
   for (int line = 0; line < 200; ++line) message += "Grüße aus Köln: 5 € für ß ✓ line " + std::to_string(line) + "\r\n";
   testing::WriteFile(InProgramFolder("data1.txt"), "Long one\r\n" + message + "\r\n");
-  testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
-  testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
   const std::vector<unsigned long> before = Keymap();
   ASSERT_FALSE(before.empty());
 
-  StartProgram();
+  StartQuietly();
   const std::string window = TapUntilShown("F10", kSendEmail);
   ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
   Click(window, FirstRow(sendEmail.List1));  // the template's message into the message box

@@ -19,18 +19,8 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
 class TrayIcon : public DesktopUser {
  protected:
-  // A program folder as after the first start: the welcome window stays
-  // hidden, so the program shows nothing but its icon.
-  void SetUp() override {
-    DesktopUser::SetUp();
-    if (IsSkipped() || HasFatalFailure()) return;
-    testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
-    testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
-  }
   // The popup menu: the one window the program shows, once it is there.
   std::string WaitMenu() {
     std::vector<std::string> windows;
@@ -38,17 +28,10 @@ class TrayIcon : public DesktopUser {
       if ((windows = ProgramWindows()).size() == 1) return windows.front();
     return "";
   }
-  void Xdotool(const std::vector<std::string>& args) {
-    std::vector<std::string> argv{"xdotool"};
-    argv.insert(argv.end(), args.begin(), args.end());
-    int status = 0;
-    Capture(argv, &status);
-    EXPECT_EQ(status, 0) << args.front();
-  }
 };
 
 TEST_F(TrayIcon, DockedFlashingAndItsMenuOpensOnTheRightRelease) {
-  StartProgram();
+  StartQuietly();  // the program shows nothing but its icon
   const std::string icon = WaitTrayIcon();
   ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
   EXPECT_EQ(ProgramErrors().find("tallowmark: "), std::string::npos) << "nothing is missing here: " << ProgramErrors();
@@ -88,7 +71,7 @@ TEST_F(TrayIcon, DockedFlashingAndItsMenuOpensOnTheRightRelease) {
 }
 
 TEST_F(TrayIcon, DoubleClickShowsTheHostWindowAndTheSendEmailWindow) {
-  StartProgram();
+  StartQuietly();
   const std::string icon = WaitTrayIcon();
   ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
   Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "--repeat", "2", "--delay", "80", "1"});
@@ -102,7 +85,7 @@ TEST_F(TrayIcon, ExitEndsTheProgramAndLeavesEveryDataFileAsItWas) {
   testing::WriteFile(InProgramFolder("books.lst"), "Default\r\nFriends\r\n");
   std::filesystem::create_directory(InProgramFolder("Friends"));
   testing::WriteFile(InProgramFolder("Friends/address.dat"), "Ann: ann@example.org*\r\n");
-  StartProgram();
+  StartQuietly();
   const std::string icon = WaitTrayIcon();
   ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
 
@@ -147,7 +130,7 @@ TEST_F(TrayIcon, ExitEndsTheProgramAndLeavesEveryDataFileAsItWas) {
 
 TEST_F(TrayIcon, DocksInANotificationAreaThatComesUpLater) {
   StopNotificationArea();
-  StartProgram();
+  StartQuietly();
   std::this_thread::sleep_for(2s);  // started, with nowhere to put its icon
   EXPECT_TRUE(ProgramWindows().empty());
   StartNotificationArea();

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
 #include "store_fixture.h"
 #include "stores/addresses.h"
@@ -53,9 +52,7 @@ TEST_F(CodePageTest, AddressFileRewritesKeepTheBytesOfEveryEntryLeft) {
   const int last = kMaxEntries + 2;
   Put("address.dat", Entries(1, last, "Ren\xE9"));
   const std::string path = RootAddressFile(Folder());
-  std::optional<Lines> read = ReadAddressFile(path);
-  ASSERT_TRUE(read);
-  Lines& entries = *read;
+  Lines entries = ReadAddressFile(path).value();
   ASSERT_EQ(entries.size(), static_cast<size_t>(kMaxEntries));
   EXPECT_EQ(entries[0], "René 1: r1@x.org*");
 
@@ -97,9 +94,7 @@ TEST_F(CodePageTest, AnOlderBookListNamesItsFoldersByTheSameBytes) {
 TEST_F(CodePageTest, EntriesBeyondTheLimitReadTheSameAfterTheFileTurnsUtf8) {
   Put("address.dat", Entries(1, kMaxEntries, "Ren\xE9") + "Tail: t@x.org*\xE9\xE9Last: l@x.org*\r\n");
   const std::string path = RootAddressFile(Folder());
-  std::optional<Lines> read = ReadAddressFile(path);
-  ASSERT_TRUE(read);
-  Lines& entries = *read;
+  Lines entries = ReadAddressFile(path).value();
   entries.push_back(ContactEntry("Łukasz", "l@x.org"));  // no place in the code page
   ASSERT_TRUE(WriteAddressFile(path, entries));
   const auto all = ParseAddressFile(Get("address.dat"), kMaxEntries + 3);
@@ -125,12 +120,8 @@ TEST_F(CodePageTest, APieceCutInsideACharacterKeepsTheFileUtf8) {
 
   Put("address.dat", "Jörg: j@x.org*\r€: e@x.org*\r\n");  // "\r" and the first byte of "€" dropped
   const std::string path = RootAddressFile(Folder());
-  const std::optional<Lines> entries = ReadAddressFile(path);
-  ASSERT_TRUE(entries);
-  ASSERT_TRUE(WriteAddressFile(path, *entries));
-  const std::optional<Lines> again = ReadAddressFile(path);
-  ASSERT_TRUE(again);
-  EXPECT_EQ(again->at(0), "Jörg: j@x.org*");
+  ASSERT_TRUE(WriteAddressFile(path, ReadAddressFile(path).value()));
+  EXPECT_EQ(ReadAddressFile(path).value().at(0), "Jörg: j@x.org*");
 }
 
 }  // namespace

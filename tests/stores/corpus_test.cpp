@@ -31,6 +31,16 @@ class CorpusTest : public StoreTest {
   }
 };
 
+// A reader gives no more items than its limit, nor than the file has
+// separators, and one at least when it has one.
+void ExpectBounded(long items, long separators, long limit) {
+  EXPECT_LE(items, limit);
+  EXPECT_LE(items, separators);
+  if (separators > 0) {
+    EXPECT_GE(items, 1);
+  }
+}
+
 TEST_F(CorpusTest, HasEnoughFiles) { EXPECT_GE(corpus.size(), 50u); }
 
 TEST_F(CorpusTest, TemplateAndInformationReaders) {
@@ -70,12 +80,7 @@ TEST_F(CorpusTest, SettingsReader) {
     const std::string& text = corpus[i];
     Put("settings.dat", text);
     const std::vector<std::string> fields = ReadSettings(Folder());
-    const long colons = std::count(text.begin(), text.end(), ':');
-    EXPECT_LE(fields.size(), 21u);
-    EXPECT_LE(static_cast<long>(fields.size()), colons);
-    if (colons > 0) {
-      EXPECT_GE(fields.size(), 1u);
-    }
+    ExpectBounded(static_cast<long>(fields.size()), std::count(text.begin(), text.end(), ':'), 21);
     for (const std::string& field : fields) EXPECT_EQ(field.find(':'), std::string::npos);
     // Whatever the fields, asking whether one chooses does not throw.
     for (const std::string& field : fields) EXPECT_NO_THROW(FlagChooses(field));
@@ -92,12 +97,7 @@ TEST_F(CorpusTest, AddressFileReaderAndRewrite) {
     ASSERT_TRUE(read);
     const std::vector<std::string>& entries = *read;
     const long entryCount = static_cast<long>(entries.size());
-    const long stars = std::count(text.begin(), text.end(), '*');
-    EXPECT_LE(entryCount, kMaxEntries);
-    EXPECT_LE(entryCount, stars);
-    if (stars > 0) {
-      EXPECT_GE(entryCount, 1);
-    }
+    ExpectBounded(entryCount, std::count(text.begin(), text.end(), '*'), kMaxEntries);
     for (const std::string& entry : entries) {
       EXPECT_TRUE(tallow::text::IsUtf8(entry));
       EXPECT_EQ(entry.back(), '*');
@@ -121,13 +121,7 @@ TEST_F(CorpusTest, ListFileReader) {
     const std::string& text = corpus[i];
     Put("books.lst", text);
     const std::vector<std::string> books = ReadListFile(Folder(), "lst", "books");
-    const long lines = static_cast<long>(books.size());
-    const long crs = std::count(text.begin(), text.end(), '\r');
-    EXPECT_LE(lines, kMaxListLines);
-    EXPECT_LE(lines, crs);
-    if (crs > 0) {
-      EXPECT_GE(lines, 1);
-    }
+    ExpectBounded(static_cast<long>(books.size()), std::count(text.begin(), text.end(), '\r'), kMaxListLines);
     for (const std::string& line : books) {
       EXPECT_TRUE(tallow::text::IsUtf8(line));
       EXPECT_EQ(line.find('\r'), std::string::npos);

@@ -32,6 +32,13 @@ TempDir::~TempDir() {
   fs::remove_all(path_, ec);
 }
 
+CurrentDir::CurrentDir() : old_(fs::current_path().string()) { fs::current_path(path()); }
+
+CurrentDir::~CurrentDir() {
+  std::error_code ec;
+  fs::current_path(old_, ec);
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

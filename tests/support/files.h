@@ -19,6 +19,16 @@ class TempDir {
   std::string path_;
 };
 
+// A fresh folder that is the process's current directory while it lives.
+class CurrentDir : public TempDir {
+ public:
+  CurrentDir();
+  ~CurrentDir();
+
+ private:
+  std::string old_;
+};
+
 // Whole-file helpers for the tests' own setup and checks.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);

@@ -16,8 +16,10 @@ namespace tallow::testing {
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramTest();
-  ~ProgramTest() override;
+  ProgramTest() {
+    env.folder = folder.path();
+    env.cwd = cwd.path();
+  }
 
   // Sets the program-wide texts as start-up does, without running start-up.
   void SetTexts();
@@ -30,7 +32,7 @@ class ProgramTest : public ::testing::Test {
   }
 
   TempDir folder;
-  TempDir cwd;
+  CurrentDir cwd;
   FakeMessageBoxes boxes;
   FakeClipboard clipboard;
   FakeKeys keys;
@@ -41,10 +43,7 @@ class ProgramTest : public ::testing::Test {
   VirtualClock clock{dispatch};
   FakeEnvironment env;
   FakeWindows windows;
-  Program app;
-
- private:
-  std::string oldCwd_;
+  Program app{Services{boxes, clipboard, keys, keyboard, tray, mail, mail, clock, env, windows, dispatch}};
 };
 
 }  // namespace tallow::testing
