@@ -35,12 +35,6 @@ class Form1aTest : public ProgramTest {
   void Press(CommandButton& button) {
     User([&] { button.Press(); });
   }
-  void ExpectBox(size_t i, const std::string& prompt, MsgIcon icon, const std::string& title) {
-    ASSERT_GT(boxes.shown.size(), i);
-    EXPECT_EQ(boxes.shown[i].prompt, prompt);
-    EXPECT_EQ(boxes.shown[i].icon, icon);
-    EXPECT_EQ(boxes.shown[i].title, title);
-  }
   // A critical box titled AppTitle naming the file and the reason.
   void ExpectFailure(size_t i, const std::string& file, int err) {
     ASSERT_GT(boxes.shown.size(), i);

@@ -37,12 +37,6 @@ class SettingManTest : public ProgramTest {
       w.txtMessage.SetText(message);
     });
   }
-  void ExpectBox(size_t i, const std::string& prompt, MsgIcon icon, const std::string& title) {
-    ASSERT_GT(boxes.shown.size(), i);
-    EXPECT_EQ(boxes.shown[i].prompt, prompt);
-    EXPECT_EQ(boxes.shown[i].icon, icon);
-    EXPECT_EQ(boxes.shown[i].title, title);
-  }
 };
 
 // While it lives the file cannot be deleted (or changed), even by root, where

@@ -30,6 +30,13 @@ class ProgramTest : public ::testing::Test {
   void User(F&& fn) {
     dispatch(std::forward<F>(fn));
   }
+  // The message box shown i-th had that prompt, icon and title.
+  void ExpectBox(size_t i, const std::string& prompt, MsgIcon icon, const std::string& title) {
+    ASSERT_GT(boxes.shown.size(), i);
+    EXPECT_EQ(boxes.shown[i].prompt, prompt);
+    EXPECT_EQ(boxes.shown[i].icon, icon);
+    EXPECT_EQ(boxes.shown[i].title, title);
+  }
 
   TempDir folder;
   CurrentDir cwd;
