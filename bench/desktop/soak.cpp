@@ -21,8 +21,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-const std::string kSendEmail = kAppTitle + " - [ Send Email ]";
-
 long Setting(const char* name, long otherwise) {
   const char* value = std::getenv(name);
   return value && *value ? std::atol(value) : otherwise;

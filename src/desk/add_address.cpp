@@ -140,7 +140,7 @@ AddAddress::AddAddress(Program& app)
 
 void AddAddress::Form_Load() {
   ContactWindow::Form_Load();
-  LoadList(ProgramFolder(), "lst", "books", Combo2);
+  LoadList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2);
   ApplyDefaultRule(Combo2, /*selectItems=*/false);
   // Form1 may have no book selected (a lone "Default", a book just deleted):
   // then nothing is preselected here either.

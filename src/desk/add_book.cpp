@@ -62,7 +62,7 @@ void AddBook::Command1_Click() {
   }
   books.AddItem(name);
   stores::MakeFolder(folder, name);
-  if (!SaveList(folder, "lst", "books", books)) {
+  if (!SaveList(folder, stores::kBookListExt, stores::kBookListName, books)) {
     // The list on screen keeps matching books.lst; the window stays open.
     books.RemoveItem(books.ListCount() - 1);
     ReportFailure(app, BookListNotSaved());

@@ -20,7 +20,7 @@ std::string SelectedBook(const ListBox& books) { return books.List(books.ListInd
 void Form1::ReFreshAddressBook() {
   const std::string folder = ProgramFolder();
   // Each selection made here runs Combo2_Click, and with it RefreshAddList.
-  LoadList(folder, "lst", "books", Combo2);
+  LoadList(folder, stores::kBookListExt, stores::kBookListName, Combo2);
   ApplyDefaultRule(Combo2, /*selectItems=*/true);
   // A missing file (a first start, a new book) simply gives no entries.
   entriesFile_ = stores::BookAddressFile(folder, SelectedBook(Combo2));
@@ -84,7 +84,7 @@ void Form1::Command11_Click() {
   const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo, MsgIcon::None,
                                  "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
-  if (SaveList(ProgramFolder(), "lst", "books", Combo2)) return;
+  if (SaveList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2)) return;
   ReportFailure(app, BookListNotSaved());
   if (!remove) return;
   // The name stays listed, as it stays in the file; selecting it again

@@ -11,6 +11,9 @@ namespace tallow::stores {
 constexpr int kMaxEntries = 1001;
 constexpr int kMaxListLines = 30001;
 constexpr const char* kAddressFile = "address.dat";
+// The book list, as the list files name it: name "books", extension "lst".
+constexpr const char* kBookListName = "books";
+constexpr const char* kBookListExt = "lst";
 constexpr const char* kDefaultBook = "Default";
 
 // ---- entries -----------------------------------------------------------------

@@ -11,6 +11,9 @@
 namespace tallow::stores {
 
 constexpr const char* CRLF = "\r\n";
+// The notes file: the note text followed by CR LF. Opened by this bare name,
+// so it lies in the current directory, not in the program folder.
+constexpr const char* kNotesFile = "data.txt";
 
 // Data files hold UTF-8; a file that is not valid UTF-8 is an older one, in
 // the 8-bit code page Windows-1252. A reader splits a file's bytes by its

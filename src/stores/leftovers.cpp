@@ -12,7 +12,8 @@ namespace tallow::stores {
 namespace fs = std::filesystem;
 
 static bool IsProgramFolderFile(const std::string& name) {
-  return name == kSettingsFile || name == kHideWelcomeMarker || name == "books.lst" || name == kAddressFile ||
+  return name == kSettingsFile || name == kHideWelcomeMarker ||
+         name == std::string(kBookListName) + "." + kBookListExt || name == kAddressFile ||
          MatchesPattern(name, "*.txt") || MatchesPattern(name, "*.txx");
 }
 
@@ -25,7 +26,7 @@ void RemoveLeftoverSaves(const std::string& programFolder, const std::string& cu
     if (it->is_directory(sec) && !it->is_symlink(sec))
       RemoveTemporaries(it->path().string(), [](const std::string& name) { return name == kAddressFile; });
   }
-  RemoveTemporaries(currentDirectory, [](const std::string& name) { return name == "data.txt"; });
+  RemoveTemporaries(currentDirectory, [](const std::string& name) { return name == kNotesFile; });
 }
 
 }  // namespace tallow::stores

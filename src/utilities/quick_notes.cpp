@@ -1,5 +1,6 @@
 #include "utilities/quick_notes.h"
 
+#include "platform/text.h"
 #include "program.h"
 #include "report_failure.h"
 #include "stores/files.h"
@@ -28,16 +29,17 @@ QuickNotes::QuickNotes(Program& app)
 // Every byte of the file, its closing CR LF too: each open and close adds one.
 void QuickNotes::LoadTheData() {
   std::string bytes;
-  if (stores::ReadWholeFile(kNotesFile, bytes)) Text1.SetText(stores::Decode(bytes, stores::EncodingOf(bytes)));
+  if (stores::ReadWholeFile(stores::kNotesFile, bytes)) Text1.SetText(text::ToUtf8(bytes));
 }
 
 bool QuickNotes::SaveIt() {
   std::string why;
-  if (stores::WriteWholeText(kNotesFile, Text1.Text(), &why)) return true;
+  if (stores::WriteWholeText(stores::kNotesFile, Text1.Text(), &why)) return true;
   const std::string folder = svc().env.CurrentDirectory();
-  ReportFailure(app, "The notes could not be saved to " +
-                         (folder.empty() ? std::string(kNotesFile) : stores::JoinPath(folder, kNotesFile)) + ": " +
-                         why + ".");
+  ReportFailure(app,
+                "The notes could not be saved to " +
+                    (folder.empty() ? std::string(stores::kNotesFile) : stores::JoinPath(folder, stores::kNotesFile)) +
+                    ": " + why + ".");
   return false;
 }
 

@@ -6,10 +6,6 @@
 
 namespace tallow::utilities {
 
-// The notes file: the note text followed by CR LF. Opened by its bare name,
-// so it lies in the current directory, not in the program folder.
-constexpr const char* kNotesFile = "data.txt";
-
 class QuickNotes : public Window {
  public:
   explicit QuickNotes(Program& app);
