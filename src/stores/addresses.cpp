@@ -1,8 +1,11 @@
 #include "stores/addresses.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "platform/text.h"
@@ -104,18 +107,27 @@ std::string BookAddressFile(const std::string& folder, const std::string& book) 
 
 std::string RootAddressFile(const std::string& folder) { return JoinPath(folder, kAddressFile); }
 
-std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path) {
+// Why a book whose name gives no path (BookFolder) has no file.
+static const char* const kNoFolderOfItsOwn = "Its name does not name a folder of its own in the program folder";
+
+std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path, std::string* why) {
   std::string bytes;
-  if (path.empty() || !ReadWholeFile(path, bytes)) return std::nullopt;
+  if (path.empty()) {
+    Fail(why, kNoFolderOfItsOwn);
+    return std::nullopt;
+  }
+  if (!ReadWholeFile(path, bytes, why)) return std::nullopt;
   return DecodeAll(ParseAddressFile(bytes), bytes);
 }
 
-// The file's bytes as it stands; a missing file is empty. False when it is
-// there but cannot be read, so that no writer replaces what it could not see.
-static bool ReadCurrent(const std::string& path, std::string& bytes) {
-  if (ReadWholeFile(path, bytes)) return true;
-  std::error_code ec;
-  return !fs::exists(fs::symlink_status(path, ec));
+// The file's bytes as it stands, for a rewrite that keeps some of them; a
+// missing file is empty. False when it is there but cannot be read: no text
+// built from a failed read replaces a file.
+static bool ReadCurrent(const std::string& path, std::string& bytes, std::string* why) {
+  if (path.empty()) return Fail(why, kNoFolderOfItsOwn);
+  std::string reason;
+  if (ReadWholeFile(path, bytes, &reason) || reason.empty()) return true;
+  return Fail(why, reason);
 }
 
 static void DropFinalCrLf(std::string& text) {
@@ -123,46 +135,51 @@ static void DropFinalCrLf(std::string& text) {
 }
 
 // The file's bytes from `from` on as text, as a rewrite keeps them: each
-// entry as a reader takes it. Of the two characters after each "*", which
-// every reader drops, one that is not plain ASCII becomes the CR or LF the
-// writer puts there: written in another encoding than the file's it could be
-// more bytes than a reader drops, and the next entry would begin with the rest.
-static std::string KeptTail(const std::string& bytes, size_t from, Encoding encoding) {
+// piece up to its `separator` as a reader takes it. Of the characters after
+// each separator that every reader drops (as many as `dropped` holds), one
+// that is not plain ASCII becomes the one the writer puts there: written in
+// another encoding than the file's it could be more bytes than a reader
+// drops, and the next piece would begin with the rest.
+static std::string KeptTail(const std::string& bytes, size_t from, char separator, std::string_view dropped) {
+  const Encoding encoding = EncodingOf(bytes);
   std::string text;
   size_t pos = from;
-  for (size_t star; pos < bytes.size() && (star = bytes.find('*', pos)) != std::string::npos;) {
-    text += Decode(std::string_view(bytes).substr(pos, star + 1 - pos), encoding);
-    pos = std::min(star + 3, bytes.size());
-    for (size_t i = star + 1; i < pos; ++i)
-      text += static_cast<unsigned char>(bytes[i]) < 0x80 ? bytes[i] : CRLF[i - star - 1];
+  for (size_t end; pos < bytes.size() && (end = bytes.find(separator, pos)) != std::string::npos;) {
+    text += Decode(std::string_view(bytes).substr(pos, end + 1 - pos), encoding);
+    pos = std::min(end + 1 + dropped.size(), bytes.size());
+    for (size_t i = end + 1; i < pos; ++i)
+      text += static_cast<unsigned char>(bytes[i]) < 0x80 ? bytes[i] : dropped[i - end - 1];
   }
   return text + Decode(std::string_view(bytes).substr(pos), encoding);
 }
 
-bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries) {
-  std::string current;
-  if (path.empty() || !ReadCurrent(path, current)) return false;
-  size_t consumed = 0;
-  ParseAddressFile(current, kMaxEntries, &consumed);
-  std::string rest = KeptTail(current, consumed, EncodingOf(current));
-  std::string text = AddressFileText(entries);
-  if (rest.find('*') != std::string::npos) {
-    // Entries no reader could show: they stay, byte for byte.
-    DropFinalCrLf(rest);
-    text = entries.empty() ? rest : text + CRLF + rest;
-  }
-  return WriteWholeText(path, text);
+// The items one a line, then `kept` on lines of its own; the writer's final
+// CR LF ends both.
+static std::string WithKept(const std::vector<std::string>& items, std::string kept) {
+  DropFinalCrLf(kept);
+  return items.empty() ? kept : JoinLines(items) + CRLF + kept;
 }
 
-bool AppendAddressEntry(const std::string& path, const std::string& entry) {
+bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries, std::string* why) {
   std::string current;
-  if (path.empty() || !ReadCurrent(path, current)) return false;
+  if (!ReadCurrent(path, current, why)) return false;
+  size_t consumed = 0;
+  ParseAddressFile(current, kMaxEntries, &consumed);
+  const std::string rest = KeptTail(current, consumed, '*', CRLF);
+  // Entries no reader could show: they stay, byte for byte.
+  const bool keep = rest.find('*') != std::string::npos;
+  return WriteWholeText(path, keep ? WithKept(entries, rest) : AddressFileText(entries), why);
+}
+
+bool AppendAddressEntry(const std::string& path, const std::string& entry, std::string* why) {
+  std::string current;
+  if (!ReadCurrent(path, current, why)) return false;
   // What follows the last "*" is never read as an entry; the new entry
   // starts its own line after it.
   const size_t lastStar = current.rfind('*');
-  if (lastStar == std::string::npos) return WriteWholeText(path, entry);
+  if (lastStar == std::string::npos) return WriteWholeText(path, entry, why);
   const std::string kept = Decode(std::string_view(current).substr(0, lastStar + 1), EncodingOf(current));
-  return WriteWholeText(path, kept + CRLF + entry);
+  return WriteWholeText(path, kept + CRLF + entry, why);
 }
 
 bool AddressFileFull(const std::string& path) {
@@ -170,10 +187,24 @@ bool AddressFileFull(const std::string& path) {
   return entries && entries->size() >= static_cast<size_t>(kMaxEntries);
 }
 
-void MakeFolder(const std::string& folder, const std::string& book) {
+bool MakeFolder(const std::string& folder, const std::string& book, std::string* why, bool* made) {
+  if (made) *made = false;
+  if (!IsSafeBookName(book)) return Fail(why, kNoFolderOfItsOwn);
   const std::string path = BookFolder(folder, book);
-  if (path.empty()) return;
-  ::mkdir(path.c_str(), 0700);  // address books are personal
+  if (path.empty()) return Fail(why, std::strerror(EEXIST));  // a link has the name
+  if (::mkdir(path.c_str(), 0700) == 0) {                     // address books are personal
+    if (made) *made = true;
+    return true;
+  }
+  const int err = errno;
+  struct stat st {};
+  if (err == EEXIST && ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  return Fail(why, std::strerror(err));
+}
+
+void RemoveEmptyFolder(const std::string& folder, const std::string& book) {
+  const std::string path = BookFolder(folder, book);
+  if (!path.empty()) ::rmdir(path.c_str());
 }
 
 static std::string ListPath(const std::string& folder, const std::string& ext, const std::string& name) {
@@ -181,11 +212,18 @@ static std::string ListPath(const std::string& folder, const std::string& ext, c
 }
 
 bool WriteListFile(const std::string& folder, const std::string& ext, const std::string& name,
-                   const std::vector<std::string>& items) {
-  return WriteWholeText(ListPath(folder, ext, name), JoinLines(items));
+                   const std::vector<std::string>& items, std::string* why) {
+  const std::string path = ListPath(folder, ext, name);
+  std::string current;
+  if (!ReadCurrent(path, current, why)) return false;
+  size_t consumed = 0;
+  const size_t read = ParseListFile(current, kMaxListLines, &consumed).size();
+  // Lines no reader could show: they stay, byte for byte.
+  const bool keep = read == static_cast<size_t>(kMaxListLines) && consumed < current.size();
+  return WriteWholeText(path, keep ? WithKept(items, KeptTail(current, consumed, '\r', "\n")) : JoinLines(items), why);
 }
 
-std::vector<std::string> ParseListFile(const std::string& text, int limit) {
+std::vector<std::string> ParseListFile(const std::string& text, int limit, size_t* consumed) {
   std::vector<std::string> lines;
   size_t pos = 0;
   while (static_cast<int>(lines.size()) < limit && pos < text.size()) {
@@ -194,12 +232,14 @@ std::vector<std::string> ParseListFile(const std::string& text, int limit) {
     lines.push_back(text.substr(pos, cr - pos));
     pos = cr + 2;  // the LF after the CR goes, whatever it is
   }
+  if (consumed) *consumed = std::min(pos, text.size());
   return lines;
 }
 
-std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name) {
+std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name,
+                                      std::string* why) {
   std::string bytes;
-  if (!ReadWholeFile(ListPath(folder, ext, name), bytes)) return {};
+  if (!ReadWholeFile(ListPath(folder, ext, name), bytes, why)) return {};
   return DecodeAll(ParseListFile(bytes), bytes);
 }
 

@@ -68,37 +68,51 @@ std::string RootAddressFile(const std::string& folder);
 
 // ---- reading and writing address files ---------------------------------------
 // The file's entries, as text. Nothing (nullopt) when the file is missing or
-// cannot be read, or the path is "" (a book name that is not safe).
-std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path);
+// cannot be read, or the path is "" (a book name that is not safe); `why`
+// (when given) then gets the reason, and stays empty for a missing file.
+std::optional<std::vector<std::string>> ReadAddressFile(const std::string& path, std::string* why = nullptr);
 // Rewrites the file from `entries`. When the file as it stands holds more
 // than kMaxEntries entries, the part beyond the first kMaxEntries is kept
 // after them, so that a rewrite from a list a reader filled loses nothing.
 // False when it could not be written, when the file is there but cannot be
-// read, or the path is "" (the old file is then whole).
-bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries);
+// read, or the path is "" (the old file is then whole); `why` (when given)
+// then gets the reason.
+bool WriteAddressFile(const std::string& path, const std::vector<std::string>& entries, std::string* why = nullptr);
 // Appends one entry to the file as it stands now (a missing file counts as
 // empty): the text up to its last "*", CR LF, the entry, CR LF. What follows
 // the last "*" is never read as an entry and would glue itself to the new
 // one, so it goes. False when it could not be read or written, or the path
-// is "" (the old file is then whole).
-bool AppendAddressEntry(const std::string& path, const std::string& entry);
+// is "" (the old file is then whole); `why` (when given) then gets the reason.
+bool AppendAddressEntry(const std::string& path, const std::string& entry, std::string* why = nullptr);
 // True when the address file holds kMaxEntries entries already: one more
 // would be written, but no list would ever show it.
 bool AddressFileFull(const std::string& path);
 
 // ---- list files ----------------------------------------------------------------
-// Creates the book's folder folder/book, private to the user (0700); every
-// failure ignored. A name that is not safe (IsSafeBookName) creates nothing.
-void MakeFolder(const std::string& folder, const std::string& book);
-// Writes the items, one per line, to folder/name.ext. False on failure.
+// Creates the book's folder folder/book, private to the user (0700). True
+// when the folder is there now; `made` (when given) tells whether this call
+// made it. False when it could not be made, `why` (when given) then gets the
+// reason: the system's, or a name taken by a file or a link ("File exists"),
+// or a name that is not safe (IsSafeBookName), which creates nothing.
+bool MakeFolder(const std::string& folder, const std::string& book, std::string* why = nullptr, bool* made = nullptr);
+// Removes the book's folder folder/book when it is empty, as MakeFolder made it.
+void RemoveEmptyFolder(const std::string& folder, const std::string& book);
+// Writes the items, one per line, to folder/name.ext. When the file as it
+// stands holds more than kMaxListLines lines, what follows the first
+// kMaxListLines is kept after the items byte for byte, as for address files.
+// False on failure (the old file is then whole); `why` (when given) then
+// gets the reason.
 bool WriteListFile(const std::string& folder, const std::string& ext, const std::string& name,
-                   const std::vector<std::string>& items);
+                   const std::vector<std::string>& items, std::string* why = nullptr);
 // The lines of a list-file text: each up to a CR, the one character after
 // the CR dropped whatever it is; a last line ended by a bare CR is taken, a
-// last line without CR is lost; at most `limit`.
-std::vector<std::string> ParseListFile(const std::string& text, int limit = kMaxListLines);
+// last line without CR is lost; at most `limit`. `consumed`, when given,
+// receives how many characters of the text those lines took.
+std::vector<std::string> ParseListFile(const std::string& text, int limit = kMaxListLines, size_t* consumed = nullptr);
 // The lines of folder/name.ext (at most kMaxListLines; a last line ended by a
-// bare CR is taken); none when the file does not exist or cannot be read.
-std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name);
+// bare CR is taken); none when the file does not exist or cannot be read,
+// `why` (when given) then gets the reason, and stays empty for a missing file.
+std::vector<std::string> ReadListFile(const std::string& folder, const std::string& ext, const std::string& name,
+                                      std::string* why = nullptr);
 
 }  // namespace tallow::stores

@@ -36,8 +36,8 @@ std::string SettingsText(bool outlookExpress, bool outlook) {
   return std::string(outlookExpress ? "1:" : "0:") + CRLF + (outlook ? "1:" : "0:") + CRLF + "[END]";
 }
 
-bool WriteSettings(const std::string& folder, bool outlookExpress, bool outlook) {
-  return WriteWholeText(JoinPath(folder, kSettingsFile), SettingsText(outlookExpress, outlook));
+bool WriteSettings(const std::string& folder, bool outlookExpress, bool outlook, std::string* why) {
+  return WriteWholeText(JoinPath(folder, kSettingsFile), SettingsText(outlookExpress, outlook), why);
 }
 
 static bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }

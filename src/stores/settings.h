@@ -23,8 +23,9 @@ std::vector<std::string> ReadSettings(const std::string& folder);
 std::string SettingsText(bool outlookExpress, bool outlook);
 
 // Writes folder/settings.dat from the two options. False when it could not
-// be written (the old file is then whole).
-bool WriteSettings(const std::string& folder, bool outlookExpress, bool outlook);
+// be written (the old file is then whole); `why` (when given) then gets the
+// reason.
+bool WriteSettings(const std::string& folder, bool outlookExpress, bool outlook, std::string* why = nullptr);
 
 // Whether a settings flag chooses its mail client: it reads as a number
 // (leading blanks and line ends ignored) whose floor is 1. A missing field or

@@ -18,9 +18,9 @@ std::string MessageOf(const std::string& text) {
 }
 
 // The bytes of a listed file; one that vanished or cannot be read counts as empty.
-static std::string ReadListed(const std::string& folder, const std::string& name) {
+static std::string ReadListed(const std::string& folder, const std::string& name, std::string* why = nullptr) {
   std::string bytes;
-  if (!name.empty()) ReadWholeFile(JoinPath(folder, name), bytes);
+  if (!name.empty()) ReadWholeFile(JoinPath(folder, name), bytes, why);
   return bytes;
 }
 
@@ -34,8 +34,9 @@ std::vector<std::string> ReadSubjects(const std::string& folder, const std::vect
   return subjects;
 }
 
-Template ReadTemplate(const std::string& folder, const std::string& name) {
-  const std::string bytes = ReadListed(folder, name);
+Template ReadTemplate(const std::string& folder, const std::string& name, std::string* why) {
+  if (why) why->clear();
+  const std::string bytes = ReadListed(folder, name, why);
   const Encoding encoding = EncodingOf(bytes);
   return {Decode(SubjectOf(bytes), encoding), Decode(MessageOf(bytes), encoding)};
 }

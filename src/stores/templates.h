@@ -27,8 +27,9 @@ std::vector<std::string> ReadSubjects(const std::string& folder, const std::vect
 
 // The subject and message of the file folder/name, as SubjectOf and MessageOf
 // take them; a file that has vanished or cannot be read (or the name "")
-// reads as empty.
-Template ReadTemplate(const std::string& folder, const std::string& name);
+// reads as empty, and `why` (when given) gets the reason a file that is
+// there could not be read.
+Template ReadTemplate(const std::string& folder, const std::string& name, std::string* why = nullptr);
 
 // The text a template or information file holds, before the writer's final
 // CR LF: subject, CR LF, message.

@@ -122,16 +122,27 @@ TEST_F(AddressStoreTest, UnsafeBookNamesTouchNothingOutside) {
   EXPECT_TRUE(fs::is_empty(outside.path()));
 }
 
-TEST_F(AddressStoreTest, MakeFolderMakesOneLevelSilently) {
+TEST_F(AddressStoreTest, MakeFolderMakesOneLevelAndSaysWhyNot) {
   const mode_t old = ::umask(0);
-  MakeFolder(Folder(), "Work");
+  bool made = false;
+  EXPECT_TRUE(MakeFolder(Folder(), "Work", nullptr, &made));
+  EXPECT_TRUE(made);
   ::umask(old);
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
   EXPECT_EQ(fs::status(InFolder("Work")).permissions(), fs::perms::owner_all);  // address books are personal
-  MakeFolder(Folder(), "Work");                                                 // exists: nothing happens
-  MakeFolder(Folder() + "/missing", "Work");
+  EXPECT_TRUE(MakeFolder(Folder(), "Work", nullptr, &made));                    // exists: nothing happens
+  EXPECT_FALSE(made);
+  std::string why;
+  EXPECT_FALSE(MakeFolder(Folder() + "/missing", "Work", &why));
+  EXPECT_EQ(why, "No such file or directory");
   EXPECT_FALSE(Exists(InFolder("missing")));
-  MakeFolder(Folder(), "");
+  EXPECT_FALSE(MakeFolder(Folder(), std::string(300, 'n'), &why));
+  EXPECT_EQ(why, "File name too long");
+  Put("settings.dat", "1:\r\n");
+  EXPECT_FALSE(MakeFolder(Folder(), "settings.dat", &why, &made));
+  EXPECT_EQ(why, "File exists");
+  EXPECT_FALSE(made);
+  EXPECT_FALSE(MakeFolder(Folder(), ""));
   EXPECT_TRUE(fs::is_directory(InFolder("Work")));
 }
 
@@ -244,6 +255,17 @@ TEST_F(AddressStoreTest, ListFileOf30002LinesLoads30001) {
   const Lines lines = ReadListFile(Folder(), "lst", "books");
   ASSERT_EQ(lines.size(), 30001u);
   EXPECT_EQ(lines[30000], "b30000");
+}
+
+// As for address files: what no list shows stays, byte for byte.
+TEST_F(AddressStoreTest, RewriteOfAFullListKeepsTheLinesBeyondTheLimit) {
+  std::string head, tail = "b30001 caf\xE9\r\n\r\nb30003\r\nb30004\r\n";  // an older file, in Windows-1252
+  for (int i = 0; i < 30001; ++i) head += "b" + std::to_string(i) + "\r\n";
+  Put("books.lst", head + tail);
+  Lines lines = ReadListFile(Folder(), "lst", "books");
+  lines.erase(lines.begin() + 1);
+  ASSERT_TRUE(WriteListFile(Folder(), "lst", "books", lines));
+  EXPECT_EQ(Get("books.lst"), head.substr(0, 4) + head.substr(8) + tail);
 }
 
 TEST(ClipboardAddressTest, NeedsAnAtSignAndCountsCharactersNotBytes) {

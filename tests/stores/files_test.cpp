@@ -3,9 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <iterator>
-
 #include <filesystem>
+#include <iterator>
+#include <string>
+#include <vector>
 
 #include "stores/files.h"
 #include "support/files.h"
@@ -70,10 +71,15 @@ TEST_F(FilesTest, FailedWriteLeavesTheOldFileWholeAndNoLitter) {
 }
 
 TEST_F(FilesTest, WriteIntoAReadOnlyFolderFails) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
   WriteFile(In("keep.dat"), "old");
+  GiveToUnprivileged(dir.path());
+  GiveToUnprivileged(In("keep.dat"));
   ::chmod(dir.path().c_str(), 0555);
-  EXPECT_FALSE(WriteWholeText(In("keep.dat"), "new"));
+  EXPECT_EQ(AsUnprivileged([&] {
+              std::string why;
+              return (WriteWholeText(In("keep.dat"), "new", &why) ? "written" : "refused: ") + why;
+            }),
+            "refused: Permission denied");
   ::chmod(dir.path().c_str(), 0755);
   EXPECT_EQ(ReadFile(In("keep.dat")), "old");
 }
@@ -122,29 +128,92 @@ TEST_F(FilesTest, NewFilesArePrivateAndAFileThatExistsKeepsItsMode) {
   EXPECT_EQ(fs::status(In("shared.dat")).permissions() & fs::perms::all, static_cast<fs::perms>(0644));
 }
 
-// A data file that is a link is followed only to a regular file of the
-// running user's own; anything else reads as unreadable and is not written.
-TEST_F(FilesTest, LinksLeadOnlyToRegularFilesOfTheUsersOwn) {
+// A data file that is a link is followed only when the link is the running
+// user's own and leads to a regular file of the user's own; anything else
+// reads as unreadable and is not written. A link another user planted (in a
+// shared folder) would turn a save onto any file of the user's.
+TEST_F(FilesTest, LinksLeadOnlyFromAndToTheUsersOwn) {
   std::string othersFile = "/etc/passwd";  // root's: another user's unless we are root
-  if (::geteuid() == 0) {
+  std::vector<std::string> names = {"others-link.dat", "folder-link.dat", "dangling.dat"};
+  WriteFile(In("mine.dat"), "mine");
+  if (::geteuid() == 0) {  // only root can make a file or a link someone else's
     othersFile = In("others.dat");
     WriteFile(othersFile, "theirs");
     ASSERT_EQ(::chown(othersFile.c_str(), 65534, 65534), 0);
+    fs::create_symlink("mine.dat", In("planted.dat"));
+    ASSERT_EQ(::lchown(In("planted.dat").c_str(), 65534, 65534), 0);
+    names.push_back("planted.dat");
   }
   const std::string before = ReadFile(othersFile);
   fs::create_directory(In("folder"));
   fs::create_symlink(othersFile, In("others-link.dat"));
   fs::create_symlink("folder", In("folder-link.dat"));
   fs::create_symlink("missing.dat", In("dangling.dat"));
-  for (const char* name : {"others-link.dat", "folder-link.dat", "dangling.dat"}) {
-    std::string back = "old";
-    EXPECT_FALSE(ReadWholeFile(In(name), back)) << name;
+  for (const std::string& name : names) {
+    std::string back = "old", why;
+    EXPECT_FALSE(ReadWholeFile(In(name), back, &why)) << name;
     EXPECT_EQ(back, "") << name;
+    EXPECT_NE(why, "") << name;
     EXPECT_FALSE(WriteWholeText(In(name), "new")) << name;
     EXPECT_TRUE(fs::is_symlink(In(name))) << name;
   }
   EXPECT_EQ(ReadFile(othersFile), before);
+  EXPECT_EQ(ReadFile(In("mine.dat")), "mine");
   EXPECT_FALSE(Exists(In("missing.dat")));
+  // A chain of the user's own links is followed to the end.
+  fs::create_symlink("mine.dat", In("hop.dat"));
+  fs::create_symlink("hop.dat", In("chain.dat"));
+  ASSERT_TRUE(WriteWholeText(In("chain.dat"), "through"));
+  EXPECT_EQ(ReadFile(In("mine.dat")), "through\r\n");
+}
+
+// A file over the size limit is never read whole nor replaced, however large:
+// a 100 GB one (sparse) costs nothing.
+TEST_F(FilesTest, AFileOverTheSizeLimitIsNeitherReadNorReplaced) {
+  const std::string tooLarge = "File too large (over 8 MB)";
+  WriteFile(In("big.dat"), "");
+  ASSERT_EQ(::truncate(In("big.dat").c_str(), 100LL << 30), 0);
+  std::string back = "old", why;
+  EXPECT_FALSE(ReadWholeFile(In("big.dat"), back, &why));
+  EXPECT_EQ(back, "");
+  EXPECT_EQ(why, tooLarge);
+  EXPECT_FALSE(WriteWholeText(In("big.dat"), "small", &why));
+  EXPECT_EQ(why, tooLarge);
+  EXPECT_EQ(fs::file_size(In("big.dat")), 100ULL << 30);
+  // Up to the limit a file is read and written; a text past it is refused.
+  ASSERT_TRUE(WriteWholeText(In("full.dat"), std::string(kMaxDataFileBytes - 2, 'x')));
+  ASSERT_TRUE(ReadWholeFile(In("full.dat"), back));
+  EXPECT_EQ(back.size(), kMaxDataFileBytes);
+  EXPECT_FALSE(WriteWholeText(In("full.dat"), std::string(kMaxDataFileBytes - 1, 'y'), &why));
+  EXPECT_EQ(why, tooLarge);
+  EXPECT_EQ(fs::file_size(In("full.dat")), kMaxDataFileBytes);
+}
+
+// A file that is there but could not be read, or whose owner may not write
+// it, is never replaced: the write is refused with the reason.
+TEST_F(FilesTest, AFileThatCannotBeReadOrIsReadOnlyIsNeverReplaced) {
+  std::string why;
+  ASSERT_EQ(::mkfifo(In("fifo.dat").c_str(), 0600), 0);
+  EXPECT_FALSE(WriteWholeText(In("fifo.dat"), "new", &why));
+  EXPECT_EQ(why, "Not a regular file");
+  EXPECT_TRUE(fs::is_fifo(In("fifo.dat")));
+
+  WriteFile(In("kept.dat"), "old\r\n");
+  ::chmod(In("kept.dat").c_str(), 0444);  // read-only, root or not
+  EXPECT_FALSE(WriteWholeText(In("kept.dat"), "new", &why));
+  EXPECT_EQ(why, "The file is read-only");
+  EXPECT_EQ(ReadFile(In("kept.dat")), "old\r\n");
+
+  WriteFile(In("closed.dat"), "old\r\n");
+  ::chmod(In("closed.dat").c_str(), 0);
+  GiveToUnprivileged(dir.path());
+  GiveToUnprivileged(In("closed.dat"));
+  EXPECT_EQ(AsUnprivileged([&] {
+              std::string reason;
+              return (WriteWholeText(In("closed.dat"), "new", &reason) ? "written" : "refused: ") + reason;
+            }),
+            "refused: Permission denied");
+  EXPECT_EQ(ReadFile(In("closed.dat")), "old\r\n");
 }
 
 TEST_F(FilesTest, FileExistsOnlyForOrdinaryVisibleFiles) {
