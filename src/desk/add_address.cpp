@@ -7,6 +7,7 @@
 #include "program.h"
 #include "report_failure.h"
 #include "stores/addresses.h"
+#include "stores/files.h"
 
 namespace tallow::desk {
 
@@ -19,12 +20,14 @@ constexpr int kInner = kWidth - 2 * kMargin;
 constexpr size_t kMaxClipboardAddress = 40;
 }  // namespace
 
-std::string AddressFileNotSaved(const std::string& book) {
-  if (book.empty()) return "The address list could not be saved.";
-  return "The address book \"" + book + "\" could not be saved.";
+std::string AddressFileNot(const std::string& done, const std::string& book) {
+  if (book.empty()) return "The address list could not be " + done + " " + stores::kAddressFile;
+  return "The address book \"" + book + "\" could not be " + done + " " + stores::JoinPath(book, stores::kAddressFile);
 }
 
-std::string BookListNotSaved() { return "The list of address books could not be saved."; }
+std::string BookListNot(const std::string& done) {
+  return "The list of address books could not be " + done + " " + stores::kBookListName + "." + stores::kBookListExt;
+}
 
 // ---- ContactWindow -------------------------------------------------------------
 ContactWindow::ContactWindow(Program& app, std::string name)
@@ -103,8 +106,9 @@ bool ContactWindow::Append(const std::string& path, const std::string& book, con
                MsgButtons::OK, MsgIcon::Information, app.AppTitle);
     return false;
   }
-  if (stores::AppendAddressEntry(path, entry)) return true;
-  ReportFailure(app, AddressFileNotSaved(book));
+  std::string why;
+  if (stores::AppendAddressEntry(path, entry, &why)) return true;
+  ReportFailure(app, AddressFileNot("saved to", book), why);
   return false;
 }
 
@@ -140,7 +144,9 @@ AddAddress::AddAddress(Program& app)
 
 void AddAddress::Form_Load() {
   ContactWindow::Form_Load();
-  LoadList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2);
+  std::string why;
+  LoadList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2, &why);
+  if (!why.empty()) ReportFailure(app, BookListNot("read from"), why);
   ApplyDefaultRule(Combo2, /*selectItems=*/false);
   // Form1 may have no book selected (a lone "Default", a book just deleted):
   // then nothing is preselected here either.

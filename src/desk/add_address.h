@@ -8,9 +8,11 @@
 
 namespace tallow::desk {
 
-// The messages of an address file or of the book list that could not be written.
-std::string AddressFileNotSaved(const std::string& book);
-std::string BookListNotSaved();
+// What the user is told of an address file or of the book list that could
+// not be saved or read, for ReportFailure to give with its reason: `done` is
+// "saved to" or "read from", and the file is named after it.
+std::string AddressFileNot(const std::string& done, const std::string& book);
+std::string BookListNot(const std::string& done);
 
 // What both add-contact windows share: the two boxes, "Save", "Close", the
 // status line, the entry buffer and the two status timers.

@@ -60,12 +60,21 @@ void AddBook::Command1_Click() {
     app.MsgBox(refusal, MsgButtons::OK, MsgIcon::Information, app.AppTitle);
     return;
   }
+  // The folder first: a book whose folder cannot be made could never hold a
+  // contact. The empty name is the root list's, which needs none.
+  std::string why;
+  bool made = false;
+  if (!name.empty() && !stores::MakeFolder(folder, name, &why, &made)) {
+    ReportFailure(app, "The folder of the address book \"" + name + "\" could not be made", why);
+    return;
+  }
   books.AddItem(name);
-  stores::MakeFolder(folder, name);
-  if (!SaveList(folder, stores::kBookListExt, stores::kBookListName, books)) {
-    // The list on screen keeps matching books.lst; the window stays open.
+  if (!SaveList(folder, stores::kBookListExt, stores::kBookListName, books, &why)) {
+    // The list on screen keeps matching books.lst, and no folder is left
+    // for a book that is not listed; the window stays open.
     books.RemoveItem(books.ListCount() - 1);
-    ReportFailure(app, BookListNotSaved());
+    if (made) stores::RemoveEmptyFolder(folder, name);
+    ReportFailure(app, BookListNot("saved to"), why);
     return;
   }
   Unload();

@@ -109,7 +109,11 @@ void Form1::AutoFill() {
   if (stores::LooksLikeAddress(text, 44)) txtSendTo.SetText(text);
 }
 
-void Form1::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form1::OpenListMessage(int) {
+  std::string why;
+  desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage, &why);
+  if (!why.empty()) ReportFailure(app, FileNotRead(File1.List(List1.ListIndex())), why);
+}
 
 void Form1::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List1); }
 

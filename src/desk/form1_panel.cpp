@@ -20,7 +20,9 @@ std::string SelectedBook(const ListBox& books) { return books.List(books.ListInd
 void Form1::ReFreshAddressBook() {
   const std::string folder = ProgramFolder();
   // Each selection made here runs Combo2_Click, and with it RefreshAddList.
-  LoadList(folder, stores::kBookListExt, stores::kBookListName, Combo2);
+  std::string why;
+  LoadList(folder, stores::kBookListExt, stores::kBookListName, Combo2, &why);
+  if (!why.empty()) ReportFailure(app, BookListNot("read from"), why);
   ApplyDefaultRule(Combo2, /*selectItems=*/true);
   // A missing file (a first start, a new book) simply gives no entries.
   entriesFile_ = stores::BookAddressFile(folder, SelectedBook(Combo2));
@@ -32,7 +34,9 @@ void Form1::RefreshAddList() {
   const std::string book = SelectedBook(Combo2);
   entriesFile_ = stores::BookAddressFile(folder, book);
   stores::MakeFolder(folder, book);
-  LoadEntries(entriesFile_, Combo1);
+  std::string why;
+  LoadEntries(entriesFile_, Combo1, &why);
+  if (!why.empty()) ReportFailure(app, AddressFileNot("read from", book), why);
 }
 
 void Form1::Combo2_Click() { RefreshAddList(); }
@@ -61,8 +65,9 @@ void Form1::Command6_Click() {
     return;
   std::vector<std::string> left = Combo1.Items();
   left.erase(left.begin() + entry);
-  if (!stores::WriteAddressFile(file, left)) {
-    ReportFailure(app, AddressFileNotSaved(book));
+  std::string why;
+  if (!stores::WriteAddressFile(file, left, &why)) {
+    ReportFailure(app, AddressFileNot("saved to", book), why);
     return;
   }
   Combo1.RemoveItem(entry);
@@ -84,8 +89,9 @@ void Form1::Command11_Click() {
   const bool remove = app.MsgBox("Are you sure you want to delete this address book?", MsgButtons::YesNo, MsgIcon::None,
                                  "Confirm Delete") == vbYes;
   if (remove) Combo2.RemoveItem(index);
-  if (SaveList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2)) return;
-  ReportFailure(app, BookListNotSaved());
+  std::string why;
+  if (SaveList(ProgramFolder(), stores::kBookListExt, stores::kBookListName, Combo2, &why)) return;
+  ReportFailure(app, BookListNot("saved to"), why);
   if (!remove) return;
   // The name stays listed, as it stays in the file; selecting it again
   // re-reads its entries, which are the ones shown.

@@ -78,7 +78,11 @@ Form1a::Form1a(Program& app)
 
 // ---- public operations ----------------------------------------------------
 
-void Form1a::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage); }
+void Form1a::OpenListMessage(int) {
+  std::string why;
+  desk::OpenListMessage(ProgramFolder(), List1, File1, txtSubject, txtMessage, &why);
+  if (!why.empty() && !reopening_) ReportFailure(app, FileNotRead(File1.List(List1.ListIndex())), why);
+}
 
 // A rebuilt list has no selection, so no entry is left to save back into.
 void Form1a::LoadTemplate() {
@@ -130,7 +134,7 @@ void Form1a::Command4_Click() {
   const std::string subject = List1.List(index);
   std::string why;
   if (!stores::DeleteFile(stores::JoinPath(ProgramFolder(), name), &why)) {
-    ReportFailure(app, "The information \"" + subject + "\" could not be deleted from " + name + ": " + why + ".");
+    ReportFailure(app, "The information \"" + subject + "\" could not be deleted from " + name, why);
     RebuildKeepingTheOpenedEntry();
     return;
   }
@@ -162,7 +166,7 @@ void Form1a::SaveEntry(const std::string& name, const std::string& subject, cons
   std::string why;
   if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name), stores::TemplateText(subject, information),
                               &why)) {
-    ReportFailure(app, "This information could not be saved to " + name + ": " + why + ".");
+    ReportFailure(app, "This information could not be saved to " + name, why);
     RebuildKeepingTheOpenedEntry();
     return;
   }
@@ -183,7 +187,9 @@ void Form1a::RebuildKeepingTheOpenedEntry() {
   const auto& files = File1.Items();
   const auto it = std::find(files.begin(), files.end(), name);
   if (name.empty() || it == files.end()) return;
+  reopening_ = true;
   List1.SetListIndex(static_cast<int>(it - files.begin()));
+  reopening_ = false;
   txtSubject.SetText(subject);
   txtMessage.SetText(information);
 }

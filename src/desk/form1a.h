@@ -64,6 +64,8 @@ class Form1a : public Window {
   // After a failed file operation: the list rebuilt from the folder, the
   // opened entry still selected with the user's edits while its file is there.
   void RebuildKeepingTheOpenedEntry();
+  // While the rebuild opens the entry again: the user heard of its file already.
+  bool reopening_ = false;
 };
 
 }  // namespace tallow::desk

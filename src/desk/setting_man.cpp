@@ -12,8 +12,9 @@
 namespace tallow::desk {
 
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
-  if (stores::WriteSettings(app.svc().env.ProgramFolder(), outlookExpress, outlook)) return true;
-  ReportFailure(app, std::string("The settings could not be saved to ") + stores::kSettingsFile + ".");
+  std::string why;
+  if (stores::WriteSettings(app.svc().env.ProgramFolder(), outlookExpress, outlook, &why)) return true;
+  ReportFailure(app, std::string("The settings could not be saved to ") + stores::kSettingsFile, why);
   return false;
 }
 
@@ -30,6 +31,7 @@ void HideWelcomeClick(Program& app, CheckBox& box) {
   if (settingBack) return;
   const std::string marker = stores::JoinPath(app.svc().env.ProgramFolder(), stores::kHideWelcomeMarker);
   bool failed = false;
+  std::string why;
   if (box.Value() == 1) {
     if (app.MsgBox("Are you sure you want to hide this screen in the future?", MsgButtons::YesNo, MsgIcon::None,
                    app.AppTitle) != vbYes) {
@@ -38,15 +40,18 @@ void HideWelcomeClick(Program& app, CheckBox& box) {
       box.SetValue(0);
       return;
     }
-    if (!stores::WriteWholeText(marker, "NoShow")) {
-      ReportFailure(app, std::string("The choice to hide the welcome screen could not be saved to ") +
-                             stores::kHideWelcomeMarker + ".");
+    if (!stores::WriteWholeText(marker, "NoShow", &why)) {
+      ReportFailure(
+          app, std::string("The choice to hide the welcome screen could not be saved to ") + stores::kHideWelcomeMarker,
+          why);
       failed = true;
     }
   }
-  if (box.Value() == 0 && stores::FileExists(marker) && !stores::DeleteFile(marker)) {
-    ReportFailure(app, std::string("The choice to show the welcome screen could not be saved: ") +
-                           stores::kHideWelcomeMarker + " could not be deleted.");
+  if (box.Value() == 0 && stores::FileExists(marker) && !stores::DeleteFile(marker, &why)) {
+    ReportFailure(app,
+                  std::string("The choice to show the welcome screen could not be saved, as ") +
+                      stores::kHideWelcomeMarker + " could not be deleted",
+                  why);
     failed = true;
   }
   if (!failed) return;
@@ -123,7 +128,11 @@ SettingMan::SettingMan(Program& app)
 
 // ---- public operations ----------------------------------------------------
 
-void SettingMan::OpenListMessage(int) { desk::OpenListMessage(ProgramFolder(), List2, File1, txtSubject, txtMessage); }
+void SettingMan::OpenListMessage(int) {
+  std::string why;
+  desk::OpenListMessage(ProgramFolder(), List2, File1, txtSubject, txtMessage, &why);
+  if (!why.empty()) ReportFailure(app, FileNotRead(File1.List(List2.ListIndex())), why);
+}
 
 void SettingMan::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, List2); }
 
@@ -190,9 +199,10 @@ void SettingMan::txtMessage_Change() { txtSubject_Change(); }
 void SettingMan::Command2_Click() {
   std::string name = Text3.Text();
   if (name.empty()) name = stores::NewFileName(ProgramFolder(), File1.Pattern(), 1, ".txt");
+  std::string why;
   if (!stores::WriteWholeText(stores::JoinPath(ProgramFolder(), name),
-                              stores::TemplateText(txtSubject.Text(), txtMessage.Text()))) {
-    ReportFailure(app, "This template could not be saved to " + name + ".");
+                              stores::TemplateText(txtSubject.Text(), txtMessage.Text()), &why)) {
+    ReportFailure(app, "This template could not be saved to " + name, why);
     return;
   }
   Text3.SetText(name);
@@ -212,8 +222,9 @@ void SettingMan::Command4_Click() {
   const int index = List2.ListIndex();
   if (index == -1) return;
   const std::string subject = List2.List(index);
-  if (!stores::DeleteFile(stores::JoinPath(ProgramFolder(), Text1.Text()))) {
-    ReportFailure(app, "This template could not be deleted: " + Text1.Text() + ".");
+  std::string why;
+  if (!stores::DeleteFile(stores::JoinPath(ProgramFolder(), Text1.Text()), &why)) {
+    ReportFailure(app, "This template could not be deleted from " + Text1.Text(), why);
     return;
   }
   app.MsgBox("Template Deleted: \r\n\r\n" + subject + "\r\n\r\nThis template has been removed.", MsgButtons::OK,

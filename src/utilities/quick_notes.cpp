@@ -26,20 +26,27 @@ QuickNotes::QuickNotes(Program& app)
   Label1.Click = [this] { Label1_Click(); };
 }
 
+std::string QuickNotes::NotesPath() {
+  const std::string folder = svc().env.CurrentDirectory();
+  return folder.empty() ? std::string(stores::kNotesFile) : stores::JoinPath(folder, stores::kNotesFile);
+}
+
 // Every byte of the file, its closing CR LF too: each open and close adds one.
 void QuickNotes::LoadTheData() {
-  std::string bytes;
-  if (stores::ReadWholeFile(stores::kNotesFile, bytes)) Text1.SetText(text::ToUtf8(bytes));
+  std::string bytes, why;
+  if (stores::ReadWholeFile(stores::kNotesFile, bytes, &why)) Text1.SetText(text::ToUtf8(bytes));
+  if (why.empty()) return;
+  unreadText_ = Text1.Text();
+  ReportFailure(app, "The notes could not be read from " + NotesPath(), why);
 }
 
 bool QuickNotes::SaveIt() {
+  // Notes that could not be read, with nothing typed since: nothing to keep,
+  // and the file stays as it is.
+  if (unreadText_ && Text1.Text() == *unreadText_) return true;
   std::string why;
   if (stores::WriteWholeText(stores::kNotesFile, Text1.Text(), &why)) return true;
-  const std::string folder = svc().env.CurrentDirectory();
-  ReportFailure(app,
-                "The notes could not be saved to " +
-                    (folder.empty() ? std::string(stores::kNotesFile) : stores::JoinPath(folder, stores::kNotesFile)) +
-                    ": " + why + ".");
+  ReportFailure(app, "The notes could not be saved to " + NotesPath(), why);
   return false;
 }
 

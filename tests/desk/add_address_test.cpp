@@ -188,8 +188,12 @@ TEST_F(AddAddressTest, ASaveThatCannotBeWrittenSaysSoAndKeepsTheFile) {
   }
   Select(w.Combo2, 1);
   Press(w.Command1);
-  EXPECT_EQ(Box(0), "The address book \"Default\" could not be saved.|OK|Critical|" + app.AppTitle);
-  EXPECT_EQ(Box(1), "The address book \"" + Outside() + "\" could not be saved.|OK|Critical|" + app.AppTitle);
+  EXPECT_EQ(Box(0), "The address book \"Default\" could not be saved to Default/address.dat: File too large.|OK|"
+                    "Critical|" +
+                        app.AppTitle);
+  EXPECT_EQ(Box(1), "The address book \"" + Outside() + "\" could not be saved to " + Outside() +
+                        "/address.dat: Its name does not name a folder of its own in the program folder.|OK|Critical|" +
+                        app.AppTitle);
   EXPECT_EQ(ReadFile(BookFile("Default")), "a: b*\r\n");
   EXPECT_FALSE(Exists(InFolder(Outside())));
   EXPECT_EQ(w.List1.Items(), Items{"a: b*"});
@@ -216,7 +220,7 @@ TEST_F(AddAddressTest, RootWindowAppendsToTheRootListAsItStands) {
     FileSizeLimit full(1);
     Save(w, "Cy", "cy@z");
   }
-  EXPECT_EQ(Box(0), "The address list could not be saved.|OK|Critical|" + app.AppTitle);
+  EXPECT_EQ(Box(0), "The address list could not be saved to address.dat: File too large.|OK|Critical|" + app.AppTitle);
   EXPECT_EQ(ReadFile(InFolder("address.dat")), "r: s*\r\nAnn: ann@x*\r\nBob: bob@y*\r\n");
 }
 

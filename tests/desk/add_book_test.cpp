@@ -1,5 +1,6 @@
 // The add-book window: a new name at the end of the Send Email window's book list.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "desk/add_book.h"
 #include "desk/address_fixture.h"
@@ -94,11 +95,44 @@ TEST_F(AddBookTest, ASaveThatFailsKeepsTheListAsTheFileAndTheWindowOpen) {
     FileSizeLimit full(1);
     Save("Work");
   }
-  EXPECT_EQ(Box(0), "The list of address books could not be saved.|OK|Critical|" + app.AppTitle);
+  EXPECT_EQ(Box(0),
+            "The list of address books could not be saved to books.lst: File too large.|OK|Critical|" + app.AppTitle);
   EXPECT_EQ(f.Combo2.Items(), (Items{"Default", "Home"}));
   EXPECT_EQ(ReadFile(InFolder("books.lst")), "Default\r\nHome\r\n");
+  EXPECT_FALSE(Exists(InFolder("Work")));  // no folder of a book that is not listed
   ASSERT_TRUE(app.AddBook.IsLoaded());
   EXPECT_EQ(app.AddBook.get()->Text1.Text(), "Work");
+}
+
+// A book list that could not be read is said so, and never replaced by a
+// list built without it.
+TEST_F(AddBookTest, ABookListThatCannotBeReadIsToldAndNeverReplaced) {
+  ASSERT_EQ(::mkfifo(InFolder("books.lst").c_str(), 0600), 0);
+  desk::Form1& f = Panel();
+  Save("New");
+  EXPECT_EQ(Box(0), "The list of address books could not be read from books.lst: Not a regular file.|OK|Critical|" +
+                        app.AppTitle);
+  EXPECT_EQ(Box(1), "The list of address books could not be saved to books.lst: Not a regular file.|OK|Critical|" +
+                        app.AppTitle);
+  EXPECT_EQ(f.Combo2.Items(), Items{"Default"});
+  EXPECT_TRUE(fs::is_fifo(InFolder("books.lst")));
+  EXPECT_FALSE(Exists(InFolder("New")));
+}
+
+// The folder comes first: a book whose folder cannot be made is not listed.
+TEST_F(AddBookTest, ABookWhoseFolderCannotBeMadeIsRefusedWithTheReason) {
+  WriteBooks("Default\r\nHome\r\n");
+  WriteFile(InFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
+  const std::string tooLong(300, 'n');
+  Save(tooLong);
+  Save("settings.dat");
+  EXPECT_EQ(Box(0), "The folder of the address book \"" + tooLong +
+                        "\" could not be made: File name too long.|OK|Critical|" + app.AppTitle);
+  EXPECT_EQ(Box(1), "The folder of the address book \"settings.dat\" could not be made: File exists.|OK|Critical|" +
+                        app.AppTitle);
+  EXPECT_EQ(Panel().Combo2.Items(), (Items{"Default", "Home"}));
+  EXPECT_EQ(ReadFile(InFolder("books.lst")), "Default\r\nHome\r\n");
+  EXPECT_TRUE(app.AddBook.IsLoaded());
 }
 
 }  // namespace

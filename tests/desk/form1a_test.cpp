@@ -1,10 +1,13 @@
 // The important-information window: its entries listed, opened, saved back
 // and deleted, new entries named and saved, and closing that only hides.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "desk/form1.h"
 #include "desk/form1a.h"
@@ -226,6 +229,34 @@ TEST_F(Form1aTest, FailuresAreReportedTheFilesAndTypedTextKeptAndTheListRebuilt)
   ExpectFailure(2, "data3.txx", ENOENT);
   EXPECT_EQ(Left(w), "Three|kept");
   EXPECT_EQ(w.List1.Items(), (Items{"Other", "Two"}));
+}
+
+// An entry too large to hold is said so when opened; it and a read-only one
+// are never replaced, root or not.
+TEST_F(Form1aTest, AnEntryTooLargeOrReadOnlyIsToldAndNeverReplaced) {
+  WriteFile(InFolder("data2.txx"), "");
+  ASSERT_EQ(::truncate(InFolder("data2.txx").c_str(), 100LL << 30), 0);  // 100 GB, sparse
+  WriteFile(InFolder("data3.txx"), "Kept\r\nas it is\r\n");
+  ::chmod(InFolder("data3.txx").c_str(), 0444);
+  auto& w = Shown();
+  EXPECT_EQ(w.List1.Items(), (Items{"", "Kept"}));
+  Open(w, 0);
+  ExpectBox(0, "The file \"data2.txx\" could not be read: File too large (over 8 MB).", MsgIcon::Critical,
+            app.AppTitle);
+  EXPECT_EQ(Left(w), "|");
+  Type(w.txtSubject, "typed");
+  Type(w.txtMessage, "over it");
+  Press(w.Command5);
+  ExpectBox(1, "This information could not be saved to data2.txx: File too large (over 8 MB).", MsgIcon::Critical,
+            app.AppTitle);
+  Open(w, 1);
+  Type(w.txtMessage, "changed");
+  Press(w.Command5);
+  ExpectBox(2, "This information could not be saved to data3.txx: The file is read-only.", MsgIcon::Critical,
+            app.AppTitle);
+  EXPECT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(std::filesystem::file_size(InFolder("data2.txx")), 100ULL << 30);
+  EXPECT_EQ(ReadFile(InFolder("data3.txx")), "Kept\r\nas it is\r\n");
 }
 
 }  // namespace

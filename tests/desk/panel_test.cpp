@@ -134,8 +134,10 @@ TEST_F(PanelTest, WritesThatFailKeepTheFilesAndTheListsAlike) {
     Press(f.Command6);
     Press(f.Command11);
   }
-  EXPECT_EQ(Box(1), "The address book \"Work\" could not be saved.|OK|Critical|" + app.AppTitle);
-  EXPECT_EQ(Box(3), "The list of address books could not be saved.|OK|Critical|" + app.AppTitle);
+  EXPECT_EQ(Box(1), "The address book \"Work\" could not be saved to Work/address.dat: File too large.|OK|Critical|" +
+                        app.AppTitle);
+  EXPECT_EQ(Box(3),
+            "The list of address books could not be saved to books.lst: File too large.|OK|Critical|" + app.AppTitle);
   EXPECT_EQ(ReadFile(BookFile("Work")), "w: x*\r\nv: y*\r\n");
   EXPECT_EQ(f.Combo1.Items(), (Items{"w: x*", "v: y*"}));
   EXPECT_EQ(ReadFile(InFolder("books.lst")), "Default\r\nWork\r\n");

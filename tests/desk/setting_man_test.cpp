@@ -140,7 +140,9 @@ TEST_F(SettingManTest, AMarkerThatCannotBeDeletedIsReportedOnceAndStaysTicked) {
     if (!stuck.ok()) GTEST_SKIP() << "files cannot be made undeletable here";
     User([&] { w.Check1.SetValue(0); });  // unchecking
     ASSERT_EQ(boxes.shown.size(), 1u);
-    ExpectBox(0, "The choice to show the welcome screen could not be saved: showyes.dat could not be deleted.",
+    ExpectBox(0,
+              "The choice to show the welcome screen could not be saved, as showyes.dat could not be deleted: "
+              "Operation not permitted.",
               MsgIcon::Critical, app.AppTitle);
     EXPECT_EQ(w.Check1.Value(), 1);  // the marker is still there
   }

@@ -2,6 +2,7 @@
 // the current directory.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -113,8 +114,28 @@ TEST_F(NotesTest, WhatTheLoadMakesOfOddFiles) {
 
   fs::remove(Notes());
   fs::create_directory(Notes());
-  EXPECT_EQ(LaunchNotes().Text1.Text(), kDesign);  // unreadable: the design text, silently
-  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(LaunchNotes().Text1.Text(), kDesign);  // unreadable: the design text, and why
+  ExpectBox(0, "The notes could not be read from " + Notes() + ": Is a directory.", MsgIcon::Critical, app.AppTitle);
+}
+
+// Notes that could not be read are never replaced: the window opened on them
+// closes untouched without a write, and a text typed there is refused.
+TEST_F(NotesTest, NotesThatCannotBeReadAreToldAndNeverReplaced) {
+  WriteFile(Notes(), "");
+  ASSERT_EQ(::truncate(Notes().c_str(), 100LL << 30), 0);  // 100 GB, sparse: too large to hold
+  const std::string tooLarge = ": File too large (over 8 MB).";
+  CloseFromTitleBar(LaunchNotes());
+  EXPECT_FALSE(app.QuickNotes.IsLoaded());
+  ExpectBox(0, "The notes could not be read from " + Notes() + tooLarge, MsgIcon::Critical, app.AppTitle);
+
+  utilities::QuickNotes& w = LaunchNotes();
+  EXPECT_EQ(w.Text1.Text(), kDesign);
+  User([&] { w.Text1.SetText("typed"); });
+  CloseFromTitleBar(w);
+  ExpectBox(2, "The notes could not be saved to " + Notes() + tooLarge, MsgIcon::Critical, app.AppTitle);
+  EXPECT_TRUE(app.QuickNotes.IsLoaded());
+  EXPECT_EQ(boxes.shown.size(), 3u);
+  EXPECT_EQ(fs::file_size(Notes()), 100ULL << 30);
 }
 
 TEST_F(NotesTest, OlderNotesInWindows1252AreTextAndKeepTheirBytes) {
