@@ -43,8 +43,7 @@ OneCopy::OneCopy(const std::string& programFolder, const std::string& display, c
   // lock file in its program folder.
   if (!display.empty()) {  // no X display: no hot keys to share
     const std::string name = DisplayName(display);
-    const int runtime =
-        runtimeFolder.empty() ? -1 : ::open(runtimeFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int runtime = runtimeFolder.empty() ? -1 : ::open(runtimeFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     struct stat st {};
     // Only there can no one else put a file of that name first, and hold it.
     if (runtime >= 0 && ::fstat(runtime, &st) == 0 && st.st_uid == ::getuid() &&
