@@ -407,6 +407,8 @@ TEST_F(RendererTest, WindowStatesBothWays) {
   EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2"}));  // once, not echoed back
   form.SetWindowState(vbMinimized);
   EXPECT_TRUE(Widget(form)->isMinimized());
+  form.SetWindowState(vbMaximized);  // back from minimised, which kept the maximised mark
+  EXPECT_EQ(Widget(form)->windowState(), Qt::WindowMaximized);
   form.Hide();
   EXPECT_FALSE(Widget(form)->isVisible());
 }

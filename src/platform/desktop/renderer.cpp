@@ -340,7 +340,9 @@ class FormWidget : public QWidget, public View {
         if (!isVisible() || !(windowState() & Qt::WindowMinimized)) showMinimized();
         break;
       case vbMaximized:
-        if (!isVisible() || !(windowState() & Qt::WindowMaximized)) showMaximized();
+        // A window minimised from maximised is still marked maximised.
+        if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) != Qt::WindowMaximized)
+          showMaximized();
         break;
       default:
         if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) showNormal();
