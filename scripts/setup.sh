@@ -13,6 +13,7 @@ packages=(
 )
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev libgmock-dev libbenchmark-dev xdotool xclip x11-utils imagemagick
+             openbox wmctrl                                 # a window manager that maximises and minimises
              clang libclang-rt-14-dev llvm                  # the fuzz targets: libFuzzer and its sanitizers
              clang-format-14                                # the format check of scripts/test.sh
              locales                                        # a decimal-comma locale for the settings test

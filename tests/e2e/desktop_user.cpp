@@ -254,7 +254,8 @@ int DesktopUser::WaitProgramEnd() {
 bool DesktopUser::InNotificationArea(const std::string& window) {
   if (!display_) display_ = XOpenDisplay(nullptr);
   if (!display_ || trayer_ <= 0) return false;
-  const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
+  // At any depth: a window manager puts trayer's windows into frames of its own.
+  const auto trayers = Lines(Capture({"xdotool", "search", "--pid", std::to_string(trayer_)}));
   for (::Window w = std::stoul(window), root = 0, parent = 0, *children = nullptr; w;) {
     if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
     unsigned n = 0;
