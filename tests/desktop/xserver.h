@@ -48,4 +48,12 @@ int RunTool(const std::initializer_list<std::string>& argv);
 // it cannot be reached).
 std::vector<unsigned long> Keymap();
 
+// The locked modifiers (Caps Lock, Num Lock, ...) and the locked layout group
+// of the display DISPLAY names (none when it cannot be reached).
+struct Locks {
+  unsigned modifiers = 0;
+  int group = 0;
+};
+Locks LockState();
+
 }  // namespace tallow::desktop::testing
