@@ -1,8 +1,8 @@
 // The yardsticks for the benchmarks: bare Qt Widgets programs that do only
 // what tallowmark cannot do without.
 // - Without arguments, for the start-up benchmark: shows one window and
-//   reports at the first pass of its event loop, as tallowmark does when
-//   TALLOWMARK_STARTUP_PROBE is set.
+//   reports at the first pass of its event loop, as the probe build of
+//   tallowmark does.
 // - With "--idle" and the assets folder, for the idle benchmark: a 100 ms
 //   timer that does nothing (the hot-key poll's) and a tray icon that flashes
 //   between the program's two pictures once a second, until it is ended.

@@ -205,6 +205,19 @@ std::string DesktopUser::ProgramErrors() const {
   return testing::Exists(ErrorsFile()) ? testing::ReadFile(ErrorsFile()) : "";
 }
 
+int DesktopUser::StartAnotherCopy(const std::string& exe, std::string& errors, const std::string& runtime) {
+  const std::string file = testFolder_.path() + "/stderr-another";
+  pid_t another = Spawn(
+      {"sh", "-c", "[ -z \"$2\" ] || export XDG_RUNTIME_DIR=\"$2\"; exec \"$0\" 2>\"$1\"", exe, file, runtime});
+  if (another <= 0) return -2;
+  AnswerBox(kAppTitle);
+  int status = 0;
+  const bool ended = Eventually([&] { return ::waitpid(another, &status, WNOHANG) == another; });
+  if (!ended) Stop(another, SIGKILL);
+  errors = testing::Exists(file) ? testing::ReadFile(file) : "";
+  return !ended ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void DesktopUser::EndProgram() { Stop(program_); }
 
 int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
