@@ -14,6 +14,7 @@
 #include "platform/desktop/key_state.h"
 #include "platform/desktop/typing.h"
 #include "support/files.h"
+#include "support/needs.h"
 #include "xserver.h"
 
 #include <X11/Xlib.h>  // last: its macros clash with other headers
@@ -29,8 +30,8 @@ using tallow::testing::TempDir;
 class X11Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!HaveTool("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
-    if (!HaveTool("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    TALLOWMARK_NEEDS(HaveTool("Xvfb"), "Xvfb is not installed");
+    TALLOWMARK_NEEDS(HaveTool("xdotool"), "xdotool is not installed");
     server_ = std::make_unique<XServer>();
     ASSERT_TRUE(server_->Ok()) << server_->Error();
   }
@@ -227,7 +228,7 @@ TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
 // that reports the display of a server already running (as a server that lost
 // the race would) must never be taken for a display of the test's own.
 TEST(XServerTest, ADisplayThatIsNotItsOwnIsNeverUsed) {
-  if (!HaveTool("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+  TALLOWMARK_NEEDS(HaveTool("Xvfb"), "Xvfb is not installed");
   XServer other;
   ASSERT_TRUE(other.Ok()) << other.Error();
   const std::string number = other.Display().substr(1);

@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "shell/welcome.h"
+#include "support/needs.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>  // last: their macros clash with other headers
@@ -133,9 +134,9 @@ std::string Capture(const std::vector<std::string>& argv, int* status) {
 // ---- the program ----------------------------------------------------------------
 
 void DesktopUser::SetUp() {
-  for (const char* tool : {"Xvfb", "xdotool", "trayer", "xclip"})
-    if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed";
-  if (::access("/usr/sbin/sendmail", X_OK) != 0) GTEST_SKIP() << "no local mail system";
+  for (const std::string tool : {"Xvfb", "xdotool", "trayer", "xclip"})
+    TALLOWMARK_NEEDS(HaveTool(tool), tool + " is not installed");
+  TALLOWMARK_NEEDS(::access("/usr/sbin/sendmail", X_OK) == 0, "no local mail system");
 
   server_ = std::make_unique<desktop::testing::XServer>();
   ASSERT_TRUE(server_->Ok()) << server_->Error();
