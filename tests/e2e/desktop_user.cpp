@@ -1,8 +1,8 @@
 #include "e2e/desktop_user.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -21,8 +21,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>  // last: their macros clash with other headers
-
-extern char** environ;
 
 namespace tallow::e2e {
 
@@ -105,29 +103,15 @@ Point FirstRow(const ListBox& list) {
 
 std::string Capture(const std::vector<std::string>& argv, int* status) {
   int fds[2];
-  if (::pipe(fds) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[1]);
-  std::vector<std::string> args(argv);
-  std::vector<char*> ptrs;
-  for (auto& a : args) ptrs.push_back(a.data());
-  ptrs.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, ptrs[0], &actions, nullptr, ptrs.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  if (::pipe2(fds, O_CLOEXEC) != 0) return {};
+  const pid_t pid = Spawn(argv, fds[1]);
   ::close(fds[1]);
   std::string out;
-  if (rc == 0) {
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
-  }
+  char buf[4096];
+  for (ssize_t n; pid > 0 && (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
   ::close(fds[0]);
-  int st = -1;
-  if (rc == 0 && ::waitpid(pid, &st, 0) == pid) st = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  if (status) *status = rc == 0 ? st : -1;
+  const int st = desktop::testing::Wait(pid);
+  if (status) *status = st;
   return out;
 }
 
