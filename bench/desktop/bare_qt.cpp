@@ -1,6 +1,6 @@
 // The yardstick for the start-up benchmark: a bare Qt Widgets program that
 // shows one window and reports at the first pass of its event loop, as
-// tallowmark does when TALLOWMARK_STARTUP_PROBE is set.
+// the probe build of tallowmark does.
 #include <unistd.h>
 
 #include <QApplication>

@@ -165,20 +165,18 @@ TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   EXPECT_NE(said.find("no X display"), std::string::npos) << said;
 }
 
-// Runs the program until the first pass of its event loop, with $TMPDIR set
+// Runs the program's probe build until the first pass of its event loop, with $TMPDIR set
 // to `temp` and no runtime folder; returns what it said, `status` its exit status.
 std::string StartWithTemporaryFolder(const std::string& temp, int& status) {
   testing::TempDir folder;
   const std::string exe = folder.path() + "/tallowmark";
-  std::filesystem::copy_file(TALLOWMARK_EXE, exe);
+  std::filesystem::copy_file(TALLOWMARK_PROBE_EXE, exe);
   const char* oldTemp = std::getenv("TMPDIR");
   const std::string keep = oldTemp ? oldTemp : "";
   ::unsetenv("XDG_RUNTIME_DIR");
   ::setenv("TMPDIR", temp.c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ::setenv("TALLOWMARK_STARTUP_PROBE", "1", 1);  // ends at the first pass of the event loop
   const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", exe}, &status);
-  ::unsetenv("TALLOWMARK_STARTUP_PROBE");
   ::unsetenv("QT_QPA_PLATFORM");
   oldTemp ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
   return said;
