@@ -190,6 +190,10 @@ std::string DesktopUser::ProgramErrors() const {
   return testing::Exists(ErrorsFile()) ? testing::ReadFile(ErrorsFile()) : "";
 }
 
+bool DesktopUser::WaitErrors(const std::string& text) {
+  return Eventually([&] { return ProgramErrors().find(text) != std::string::npos; });
+}
+
 void DesktopUser::EndProgram() { Stop(program_); }
 
 int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
@@ -245,9 +249,13 @@ std::string DesktopUser::WaitTrayIcon() {
       if (InNotificationArea(w)) icon = w;
     return !icon.empty() || !ProgramRunning();
   });
-  // A user sees it before acting on it; the program has finished starting
-  // by then (the Send Email window hides itself 100 ms after its load).
-  if (!icon.empty()) std::this_thread::sleep_for(500ms);
+  // A user sees it flash before acting on it. Start-up has ended by then:
+  // the flash is the longest of its timers (the Send Email window hides
+  // itself 100 ms after its load), and the first to start.
+  if (!icon.empty() && NextPicture(icon, Pixels(icon)).empty()) {
+    ADD_FAILURE() << "the icon does not flash";
+    return "";
+  }
   return icon;
 }
 
@@ -261,6 +269,17 @@ std::string DesktopUser::Pixels(const std::string& window) {
   std::string pixels(image->data, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height));
   XDestroyImage(image);
   return pixels;
+}
+
+std::string DesktopUser::NextPicture(const std::string& window, const std::string& now) {
+  std::string seen = now, last;
+  // Read until two reads a moment apart agree: never a picture half drawn.
+  Eventually([&] {
+    last = seen;
+    seen = Pixels(window);
+    return seen != now && seen == last;
+  });
+  return seen != now && seen == last ? seen : "";
 }
 
 void DesktopUser::MouseDown(const std::string& window, int button) {
@@ -321,6 +340,20 @@ void DesktopUser::Xdotool(const std::vector<std::string>& args) {
   int status = 0;
   Capture(argv, &status);
   EXPECT_EQ(status, 0) << "xdotool " << args.front() << " failed";
+}
+
+void DesktopUser::CloseWindow(const std::string& window) {
+  if (!display_) display_ = XOpenDisplay(nullptr);
+  ASSERT_TRUE(display_ && !window.empty()) << "no window to close";
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window);
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, event.xclient.window, False, NoEventMask, &event);
+  XFlush(display_);
 }
 
 void DesktopUser::Click(const std::string& window, Point at) {

@@ -57,6 +57,8 @@ class DesktopUser : public testing::ProgramTest {
   void StartQuietly();
   // What the program has written on its standard error so far.
   std::string ProgramErrors() const;
+  // True once it has written `text` there (within 10 s).
+  bool WaitErrors(const std::string& text);
   // Ends it as the system ends a program at logout.
   void EndProgram();
   // Sends it the signal and waits for it to end: its exit status, or -1 when
@@ -72,11 +74,14 @@ class DesktopUser : public testing::ProgramTest {
   // ---- the notification area (trayer) ----
   void StartNotificationArea();
   void StopNotificationArea();
-  // The program's icon once it is docked in the notification area and the
-  // program has finished starting, or "" after 10 s.
+  // The program's icon once it is docked in the notification area and has
+  // flashed (the program has finished starting by then), or "" after 10 s.
   std::string WaitTrayIcon();
   // The pixels a window shows now.
   std::string Pixels(const std::string& window);
+  // The window's next picture: its pixels once they differ from `now` and
+  // have settled, or "" when they have not changed within 10 s.
+  std::string NextPicture(const std::string& window, const std::string& now);
   // Presses and releases a mouse button on a window, at its centre.
   void MouseDown(const std::string& window, int button);
   void MouseUp(int button);
@@ -92,6 +97,8 @@ class DesktopUser : public testing::ProgramTest {
   std::string TapUntilShown(const std::string& key, const std::string& title);
   // True once no window of that title is visible (within 10 s).
   bool WaitGone(const std::string& title);
+  // Closes a window as the close button of a window manager does (WM_DELETE_WINDOW).
+  void CloseWindow(const std::string& window);
   void Click(const std::string& window, Point at);
   void Click(const std::string& window, const Control& control) { Click(window, Centre(control)); }
   // Types into the window that has the keyboard focus.
