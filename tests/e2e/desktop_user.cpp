@@ -78,6 +78,13 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// True when the pixels show more than one colour: something is drawn there.
+bool Drawn(const std::string& pixels) {
+  for (size_t i = 4; i + 4 <= pixels.size(); i += 4)
+    if (pixels.compare(i, 4, pixels, 0, 4) != 0) return true;
+  return false;
+}
+
 std::string UserName() {
   passwd* pw = ::getpwuid(::getuid());
   return pw ? pw->pw_name : "root";
@@ -162,10 +169,13 @@ void DesktopUser::StartNotificationArea() {
 
 void DesktopUser::StopNotificationArea() { Stop(trayer_); }
 
-void DesktopUser::StartProgram() {
+void DesktopUser::StartProgram(const std::vector<std::string>& wrapper, const std::string& setup) {
   // Its standard error goes to a file of the test's own, to be read by the
   // tests and shown when one fails.
-  program_ = Spawn({"sh", "-c", "exec \"$0\" 2>>\"$1\"", InProgramFolder("tallowmark"), ErrorsFile()});
+  std::vector<std::string> argv = wrapper;
+  argv.insert(argv.end(), {"sh", "-c", "exec 2>>\"$1\"; " + (setup.empty() ? "" : setup + " && ") + "exec \"$0\"",
+                           InProgramFolder("tallowmark"), ErrorsFile()});
+  program_ = Spawn(argv);
   ASSERT_GT(program_, 0);
 }
 
@@ -178,10 +188,10 @@ void DesktopUser::StartPastTheWelcome() {
   ASSERT_TRUE(WaitGone(kAppTitle)) << "\"Ready!\" did not hide the welcome window";
 }
 
-void DesktopUser::StartQuietly() {
+void DesktopUser::StartQuietly(const std::vector<std::string>& wrapper, const std::string& setup) {
   testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
   testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
-  StartProgram();
+  StartProgram(wrapper, setup);
 }
 
 std::string DesktopUser::ErrorsFile() const { return testFolder_.path() + "/stderr"; }
@@ -251,8 +261,11 @@ std::string DesktopUser::WaitTrayIcon() {
   });
   // A user sees it flash before acting on it. Start-up has ended by then:
   // the flash is the longest of its timers (the Send Email window hides
-  // itself 100 ms after its load), and the first to start.
-  if (!icon.empty() && NextPicture(icon, Pixels(icon)).empty()) {
+  // itself 100 ms after its load), and the first to start. Its first picture
+  // is the one drawn, not the plain background of the area before that.
+  std::string drawn;
+  if (icon.empty() || !Eventually([&] { return Drawn(drawn = Pixels(icon)); })) return "";
+  if (NextPicture(icon, drawn).empty()) {
     ADD_FAILURE() << "the icon does not flash";
     return "";
   }

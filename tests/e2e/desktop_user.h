@@ -48,13 +48,15 @@ class DesktopUser : public testing::ProgramTest {
 
   // ---- the program ----
   std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
-  void StartProgram();
+  // Starts it. `wrapper`, when given, runs the shell that starts it (unshare
+  // with its options, say), and `setup` is a shell command run there first.
+  void StartProgram(const std::vector<std::string>& wrapper = {}, const std::string& setup = "");
   // Starts it in a fresh folder as a new user does: the welcome window shows
   // and "Ready!" hides it.
   void StartPastTheWelcome();
   // Starts it as every start after the first: the mail road chosen and the
   // welcome window hidden for good, so that nothing shows until F10.
-  void StartQuietly();
+  void StartQuietly(const std::vector<std::string>& wrapper = {}, const std::string& setup = "");
   // What the program has written on its standard error so far.
   std::string ProgramErrors() const;
   // True once it has written `text` there (within 10 s).
