@@ -206,6 +206,11 @@ bool DesktopUser::WaitErrors(const std::string& text) {
 
 void DesktopUser::EndProgram() { Stop(program_); }
 
+void DesktopUser::SignalProgram(int signal) {
+  ASSERT_GT(program_, 0) << "the program is not running";
+  ::kill(program_, signal);
+}
+
 int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
 
 bool DesktopUser::ProgramRunning() {

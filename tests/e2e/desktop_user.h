@@ -63,6 +63,8 @@ class DesktopUser : public testing::ProgramTest {
   bool WaitErrors(const std::string& text);
   // Ends it as the system ends a program at logout.
   void EndProgram();
+  // Sends it the signal, as `kill` does.
+  void SignalProgram(int signal);
   // Sends it the signal and waits for it to end: its exit status, or -1 when
   // the signal killed it or it did not end within 10 s (it is then killed).
   int EndProgramWith(int signal);
