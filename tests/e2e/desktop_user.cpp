@@ -256,14 +256,21 @@ bool DesktopUser::InNotificationArea(const std::string& window) {
   return false;
 }
 
+std::string DesktopUser::DockedIcon() {
+  if (trayer_ <= 0 || program_ <= 0) return "";
+  for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
+    if (InNotificationArea(w)) return w;
+  return "";
+}
+
+bool DesktopUser::WaitTrayIconGone() {
+  return Eventually([&] { return DockedIcon().empty(); });
+}
+
 std::string DesktopUser::WaitTrayIcon() {
   if (trayer_ <= 0 || program_ <= 0) return "";
   std::string icon;
-  Eventually([&] {
-    for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
-      if (InNotificationArea(w)) icon = w;
-    return !icon.empty() || !ProgramRunning();
-  });
+  Eventually([&] { return !(icon = DockedIcon()).empty() || !ProgramRunning(); });
   // A user sees it flash before acting on it. Start-up has ended by then:
   // the flash is the longest of its timers (the Send Email window hides
   // itself 100 ms after its load), and the first to start. Its first picture

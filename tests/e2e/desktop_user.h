@@ -81,6 +81,8 @@ class DesktopUser : public testing::ProgramTest {
   // The program's icon once it is docked in the notification area and has
   // flashed (the program has finished starting by then), or "" after 10 s.
   std::string WaitTrayIcon();
+  // True once no icon of the program is in the notification area (within 10 s).
+  bool WaitTrayIconGone();
   // The pixels a window shows now.
   std::string Pixels(const std::string& window);
   // The window's next picture: its pixels once they differ from `now` and
@@ -156,6 +158,8 @@ class DesktopUser : public testing::ProgramTest {
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
   // True when the window is inside the notification area (trayer's windows).
   bool InNotificationArea(const std::string& window);
+  // The program's icon in the notification area now, or "".
+  std::string DockedIcon();
 
   Display* display_ = nullptr;  // the test's own connection, for what xdotool cannot tell
 };

@@ -1,7 +1,7 @@
 // The tray icon as a user meets it in trayer: docked and flashing, its menu
 // on the right button's release, the Send Email window from the menu, the
-// host window on a double-click, and "&Exit", which ends the program and
-// leaves every data file as it was.
+// host window on a double-click, whose close takes the icon away, and
+// "&Exit", which ends the program and leaves every data file as it was.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -68,6 +68,23 @@ TEST_F(TrayIcon, DoubleClickShowsTheHostWindowAndTheSendEmailWindow) {
   EXPECT_FALSE(WaitWindow(kAppTitle).empty()) << "the host window did not show";
   EXPECT_FALSE(WaitWindow(kSendEmail).empty()) << "the Send Email window did not show";
   Screenshot("e2e-tray-restore");
+}
+
+TEST_F(TrayIcon, ClosingTheHostWindowTakesTheIconAwayAndTheHotKeysGoOn) {
+  StartQuietly();
+  const std::string icon = WaitTrayIcon();
+  ASSERT_FALSE(icon.empty()) << "the icon did not dock in the notification area";
+  Xdotool({"mousemove", "--window", icon, "--polar", "0", "0", "click", "--repeat", "2", "--delay", "80", "1"});
+  const std::string host = WaitWindow(kAppTitle);
+  ASSERT_FALSE(host.empty()) << "the host window did not show";
+  ASSERT_FALSE(WaitWindow(kSendEmail).empty()) << "the Send Email window did not show";
+
+  CloseWindow(host);
+  EXPECT_TRUE(WaitGone(kAppTitle)) << "the host window stayed";
+  EXPECT_TRUE(WaitTrayIconGone()) << "the icon stayed in the notification area";
+  Key("Escape");
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "Esc did not hide the Send Email window";
+  EXPECT_FALSE(TapUntilShown("F10", kSendEmail).empty()) << "F10 did not show the Send Email window";
 }
 
 TEST_F(TrayIcon, ExitEndsTheProgramAndLeavesEveryDataFileAsItWas) {
