@@ -3,7 +3,7 @@
 # -DSRC=<the src folder> -DSTAMP=<file to touch when all is well>.
 #
 # A layer is known by its folder; the first folder of a quoted include says
-# whose header it is. Qt and X11 headers belong to the desktop alone.
+# whose header it is. Qt, X11 and xkbcommon headers belong to the desktop alone.
 set(windows_own desk shell utilities program.h window.h report_failure.h)
 set(allowed_model platform)
 set(allowed_stores platform stores)
@@ -42,7 +42,7 @@ foreach(relative IN LISTS sources)
           set(ok TRUE)
         endif()
       endforeach()
-    elseif(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|X11/)")
+    elseif(line MATCHES "#[ \t]*include[ \t]*<(Q[A-Za-z]*|X11/|xkbcommon/)")
       set(header "${CMAKE_MATCH_1}")
       set(ok FALSE)
       if(layer STREQUAL "desktop")

@@ -14,6 +14,7 @@
 #include "platform/desktop/assets.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/end_signals.h"
+#include "platform/desktop/one_copy.h"
 #include "program.h"
 
 #include <X11/Xlib.h>  // after Qt: its macros clash with Qt's names
@@ -81,6 +82,10 @@ int main(int argc, char** argv) {
   }
   QApplication qapp(argc, argv);
   qapp.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
+  // Another copy on this program folder or display: say so and end, before
+  // anything reads or writes a file.
+  const auto oneCopy = tallow::desktop::TakeOneCopy(tallow::shell::ProgramTitle());
+  if (!oneCopy) return 1;
 
   tallow::desktop::Desktop desktop;
   QApplication::setWindowIcon(tallow::desktop::AssetIcon("program"));  // for windows without one of their own

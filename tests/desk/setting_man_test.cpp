@@ -76,34 +76,39 @@ class Undeletable {
 struct Choice {
   const char* name;
   const char* file;  // nullptr: no settings file
-  bool office;       // Outlook (Office) shown on
-  const char* saved;
+  int shown;         // the option shown on: 0 Outlook Express, 1 Outlook (Office), -1 neither
 };
 void PrintTo(const Choice& c, std::ostream* os) { *os << c.name; }
 
 class MailChoiceTest : public SettingManTest, public ::testing::WithParamInterface<Choice> {};
 
-TEST_P(MailChoiceTest, FirstFieldChoosesAndSaveWritesExactlyOneFlag) {
+TEST_P(MailChoiceTest, OptionsShowWhatSendUsesAndSaveWritesExactlyOneFlag) {
   const Choice& c = GetParam();
   if (c.file) WriteFile(InFolder("settings.dat"), c.file);
   auto& w = app.SettingMan();
-  EXPECT_EQ(w.Option1[1].Value(), c.office);
-  EXPECT_NE(w.Option1[0].Value(), w.Option1[1].Value());
+  EXPECT_EQ(w.Option1[0].Value(), c.shown == 0);
+  EXPECT_EQ(w.Option1[1].Value(), c.shown == 1);
   User([&] { w.Command1.Press(); });
-  EXPECT_EQ(Settings(), c.saved);
+  if (c.shown < 0) {  // nothing to save until the user chooses
+    ExpectBox(0, "Please select your default mail client.", MsgIcon::Critical, app.AppTitle);
+    EXPECT_EQ(Exists(InFolder("settings.dat")), c.file != nullptr);
+    User([&] { w.Option1[1].SetValue(true); });
+    boxes.shown.clear();
+    User([&] { w.Command1.Press(); });
+  }
+  EXPECT_EQ(Settings(), c.shown == 0 ? kExpress : kOffice);
   ExpectBox(0, "Settings have been changed.", MsgIcon::Information, "Settings Saved");
   EXPECT_TRUE(app.Form1.IsLoaded());  // made to re-read the file
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, MailChoiceTest,
-                         ::testing::Values(Choice{"Express", kExpress, false, kExpress},
-                                           Choice{"Office", kOffice, true, kOffice},
-                                           Choice{"NoFlagSet", "0:\r\n0:\r\n[END]\r\n", true, kOffice},
-                                           Choice{"BothFlagsSet", "1:\r\n1:\r\n[END]\r\n", false, kExpress},
-                                           Choice{"BlankBeforeZero", " 0:\r\n1:\r\n[END]\r\n", false, kExpress},
-                                           Choice{"TwoZeros", "00:\r\n1:\r\n[END]\r\n", false, kExpress},
-                                           Choice{"EmptyFile", "", false, kExpress},
-                                           Choice{"NoFile", nullptr, false, kExpress}),
+                         ::testing::Values(Choice{"Express", kExpress, 0}, Choice{"Office", kOffice, 1},
+                                           Choice{"NoFlagSet", "0:\r\n0:\r\n[END]\r\n", -1},
+                                           Choice{"BothFlagsSet", "1:\r\n1:\r\n[END]\r\n", 0},
+                                           Choice{"BlankBeforeZero", " 0:\r\n1:\r\n[END]\r\n", 1},
+                                           Choice{"TwoZeros", "00:\r\n1:\r\n[END]\r\n", 1},
+                                           Choice{"OneAndAHalf", "0:\r\n1.5:\r\n[END]\r\n", 1},
+                                           Choice{"EmptyFile", "", -1}, Choice{"NoFile", nullptr, -1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingManTest, OptionsExcludeEachOtherAndAnUnsavedChangeIsLost) {

@@ -146,8 +146,9 @@ TEST(BuildMessage, TextOfAnOlderFileIsSentAsTheUtf8ItSays) {
 TEST(IsPlainAddress, OneAddressAndNothingElse) {
   for (const char* good : {"someone@example.org", "first.last+tag@mail.example.co.uk", "root", "a_b-c@x-y.z"})
     EXPECT_TRUE(IsPlainAddress(good)) << good;
-  for (const char* bad : {"", "a@b.c\r\nBcc: x@y.z", "a@b.c\n", "Some One <a@b.c>", "a@b.c, d@e.f", "a@b.c;d@e.f",
-                          " a@b.c", "a b@c.d", "@b.c", "a@", "a@b@c", "-oQ/tmp", "a@b_c", "\"q\"@b.c", "é@b.c"})
+  for (const char* bad :
+       {"", "a@b.c\r\nBcc: x@y.z", "a@b.c\n", "Some One <a@b.c>", "a@b.c, d@e.f", "a@b.c;d@e.f", " a@b.c", "a b@c.d",
+        "@b.c", "a@", "a@b@c", "-oQ/tmp", "a@b_c", "\"q\"@b.c", "é@b.c", "a\u00A0b@c.d"})
     EXPECT_FALSE(IsPlainAddress(bad)) << bad;
 }
 

@@ -17,9 +17,12 @@
 #include "support/needs.h"
 #include "xserver.h"
 
-#include <X11/Xlib.h>  // last: their macros clash with other headers
+// Last: their macros clash with other headers.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 #include <X11/Xproto.h>
 #include <X11/extensions/record.h>
+#include <X11/keysym.h>
 
 namespace tallow::desktop::testing {
 namespace {
@@ -122,12 +125,17 @@ TEST(KeySymOf, TheProgramsKeyNumbers) {
 }
 
 // ---- typing into another program --------------------------------------------------
+// The program that receives the text: a Qt one, or a Tk one, which reads the
+// keys through Xlib instead of Qt's own keymap.
+enum class Receiver { kQt, kTk };
+
 class TypingTest : public X11Test {
  protected:
+  virtual Receiver TheReceiver() const { return Receiver::kQt; }
   void SetUp() override {
     X11Test::SetUp();
     if (IsSkipped() || HasFatalFailure()) return;
-    sink_ = Spawn({TYPESINK_EXE, out_});
+    sink_ = TheReceiver() == Receiver::kQt ? Spawn({TYPESINK_EXE, out_}) : Spawn({"python3", TKSINK_PY, out_});
     ASSERT_GT(sink_, 0);
     auto until = std::chrono::steady_clock::now() + 15s;
     while (!fs::exists(out_ + ".ready") && std::chrono::steady_clock::now() < until) std::this_thread::sleep_for(20ms);
@@ -271,6 +279,63 @@ TEST_F(TypingTest, WaitsUntilTheUserLetsGoOfShift) {
   ASSERT_EQ(RunTool({"xdotool", "keyup", "Shift_L"}), 0);
   keyboard.WaitIdle();
   EXPECT_EQ(Received("abc 123"), "abc 123");
+}
+
+// ---- whatever the locks and the layout ----------------------------------------------
+class AnyReceiverTest : public TypingTest, public ::testing::WithParamInterface<Receiver> {
+ protected:
+  Receiver TheReceiver() const override { return GetParam(); }
+};
+INSTANTIATE_TEST_SUITE_P(QtAndTk, AnyReceiverTest, ::testing::Values(Receiver::kQt, Receiver::kTk),
+                         [](const auto& info) { return info.param == Receiver::kQt ? "Qt" : "Tk"; });
+
+// Caps Lock turns letters over in the receiver, Shift Lock every key; the
+// characters the keymap lacks are no exception. Each lock is given back.
+TEST_P(AnyReceiverTest, TextIsTypedExactlyWhateverIsLocked) {
+  Display* x = XOpenDisplay(nullptr);
+  ASSERT_NE(x, nullptr);
+  const unsigned numLock = XkbKeysymToModifiers(x, XK_Num_Lock);
+  const std::string text = "abc öäü éè ñ ß при ABC 123 ✓\n";
+  std::string typed;
+  XTestKeyboard keyboard;
+  for (unsigned locks : {unsigned{LockMask}, unsigned{ShiftMask}, numLock, LockMask | ShiftMask | numLock}) {
+    XkbLockModifiers(x, XkbUseCoreKbd, 0xff, locks);
+    XSync(x, False);
+    keyboard.Type(text);
+    keyboard.WaitIdle();
+    typed += text;
+    EXPECT_EQ(Received(typed), typed) << "locked modifiers " << locks;
+    EXPECT_EQ(LockState().modifiers, locks);
+  }
+  XCloseDisplay(x);
+}
+
+// A second layout, as Russian is to many users, made the active one. The
+// keymap is changed after the receiver started: Xvfb takes no other kind of
+// second layout, and only a receiver that reads the keys through Xlib (Tk)
+// sees it as one.
+class TkTypingTest : public TypingTest {
+ protected:
+  Receiver TheReceiver() const override { return Receiver::kTk; }
+};
+
+TEST_F(TkTypingTest, TextIsTypedExactlyInTheSecondLayoutWhichStaysActive) {
+  Display* x = XOpenDisplay(nullptr);
+  ASSERT_NE(x, nullptr);
+  KeySym rows[][4] = {{XK_a, XK_A, XK_Cyrillic_ef, XK_Cyrillic_EF},
+                      {XK_b, XK_B, XK_Cyrillic_i, XK_Cyrillic_I},
+                      {XK_c, XK_C, XK_Cyrillic_es, XK_Cyrillic_ES}};
+  for (KeySym* row : rows) XChangeKeyboardMapping(x, XKeysymToKeycode(x, row[0]), 4, row, 1);
+  XkbLockGroup(x, XkbUseCoreKbd, 1);
+  XSync(x, False);
+  XTestKeyboard keyboard;
+  // In the second layout, in the first only, and in none.
+  const std::string text = "фис Hello abc при ✓ é ФИС ABC\n";
+  keyboard.Type(text);
+  keyboard.WaitIdle();
+  EXPECT_EQ(Received(text), text);
+  EXPECT_EQ(LockState().group, 1);
+  XCloseDisplay(x);
 }
 
 // ---- the virtual display itself ----------------------------------------------------

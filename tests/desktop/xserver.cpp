@@ -17,7 +17,9 @@
 #include <sstream>
 #include <vector>
 
-#include <X11/Xlib.h>  // last: its macros clash with other headers
+// Last: their macros clash with other headers.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 
 namespace tallow::desktop::testing {
 
@@ -77,6 +79,15 @@ std::vector<unsigned long> Keymap() {
   XFree(map);
   XCloseDisplay(display);
   return syms;
+}
+
+Locks LockState() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return {};
+  XkbStateRec state{};
+  XkbGetState(display, XkbUseCoreKbd, &state);
+  XCloseDisplay(display);
+  return {state.locked_mods, state.locked_group};
 }
 
 namespace {

@@ -51,4 +51,12 @@ int RunTool(const std::vector<std::string>& argv);
 // it cannot be reached).
 std::vector<unsigned long> Keymap();
 
+// The locked modifiers (Caps Lock, Num Lock, ...) and the locked layout group
+// of the display DISPLAY names (none when it cannot be reached).
+struct Locks {
+  unsigned modifiers = 0;
+  int group = 0;
+};
+Locks LockState();
+
 }  // namespace tallow::desktop::testing

@@ -204,6 +204,19 @@ bool DesktopUser::WaitErrors(const std::string& text) {
   return Eventually([&] { return ProgramErrors().find(text) != std::string::npos; });
 }
 
+int DesktopUser::StartAnotherCopy(const std::string& exe, std::string& errors, const std::string& runtime) {
+  const std::string file = testFolder_.path() + "/stderr-another";
+  pid_t another = Spawn(
+      {"sh", "-c", "[ -z \"$2\" ] || export XDG_RUNTIME_DIR=\"$2\"; exec \"$0\" 2>\"$1\"", exe, file, runtime});
+  if (another <= 0) return -2;
+  AnswerBox(kAppTitle);
+  int status = 0;
+  const bool ended = Eventually([&] { return ::waitpid(another, &status, WNOHANG) == another; });
+  if (!ended) Stop(another, SIGKILL);
+  errors = testing::Exists(file) ? testing::ReadFile(file) : "";
+  return !ended ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void DesktopUser::EndProgram() { Stop(program_); }
 
 void DesktopUser::SignalProgram(int signal) {
@@ -245,7 +258,8 @@ int DesktopUser::WaitProgramEnd() {
 bool DesktopUser::InNotificationArea(const std::string& window) {
   if (!display_) display_ = XOpenDisplay(nullptr);
   if (!display_ || trayer_ <= 0) return false;
-  const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
+  // At any depth: a window manager puts trayer's windows into frames of its own.
+  const auto trayers = Lines(Capture({"xdotool", "search", "--pid", std::to_string(trayer_)}));
   for (::Window w = std::stoul(window), root = 0, parent = 0, *children = nullptr; w;) {
     if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
     unsigned n = 0;

@@ -61,6 +61,12 @@ class DesktopUser : public testing::ProgramTest {
   std::string ProgramErrors() const;
   // True once it has written `text` there (within 10 s).
   bool WaitErrors(const std::string& text);
+  // Starts another copy of the program from `exe` while the first runs (in
+  // the runtime folder `runtime` when given), answers the message box it
+  // shows and waits for it to end: its exit status (-1 when a signal ended
+  // it, -2 when it still ran after 10 s and was killed), with its standard
+  // error in `errors`.
+  int StartAnotherCopy(const std::string& exe, std::string& errors, const std::string& runtime = "");
   // Ends it as the system ends a program at logout.
   void EndProgram();
   // Sends it the signal, as `kill` does.

@@ -113,9 +113,10 @@ TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
   // ---- the next start: no window, and F10 still works ----
   ASSERT_TRUE(ProgramRunning());
   EndProgram();
-  // Nothing but the data files, whole: no temporary file left behind.
-  EXPECT_EQ(ProgramFolderListing(),
-            (std::vector<std::string>{"Default/", "data1.txt", "settings.dat", "showyes.dat", "tallowmark"}));
+  // Nothing but the data files, whole, and the lock that kept a second copy
+  // away: no temporary file left behind.
+  EXPECT_EQ(ProgramFolderListing(), (std::vector<std::string>{".tallowmark.lock", "Default/", "data1.txt",
+                                                              "settings.dat", "showyes.dat", "tallowmark"}));
   StartProgram();
   // Started once its icon flashes, and no window showed.
   ASSERT_FALSE(WaitTrayIcon().empty()) << "the icon did not dock in the notification area";
