@@ -18,6 +18,7 @@
 #include "platform/desktop/mail.h"
 #include "platform/plain_address.h"
 #include "support/fixture.h"
+#include "support/needs.h"
 
 namespace tallow::desktop {
 namespace {
@@ -334,7 +335,7 @@ std::string Unique(const char* road) {
 class Delivery : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (::access(kSendmail, X_OK) != 0) GTEST_SKIP() << "no local mail system (" << kSendmail << ")";
+    TALLOWMARK_NEEDS(::access(kSendmail, X_OK) == 0, "no local mail system (" + std::string(kSendmail) + ")");
   }
   // The body as a user wrote it (CR LF), with a line holding a lone "." and
   // characters outside ASCII.

@@ -10,6 +10,7 @@
 
 #include "stores/files.h"
 #include "support/files.h"
+#include "support/unprivileged.h"
 
 namespace tallow::testing {
 namespace {
@@ -70,18 +71,18 @@ TEST_F(FilesTest, FailedWriteLeavesTheOldFileWholeAndNoLitter) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
+// As a user without privileges: root writes into read-only folders.
 TEST_F(FilesTest, WriteIntoAReadOnlyFolderFails) {
-  WriteFile(In("keep.dat"), "old");
-  GiveToUnprivileged(dir.path());
-  GiveToUnprivileged(In("keep.dat"));
-  ::chmod(dir.path().c_str(), 0555);
-  EXPECT_EQ(AsUnprivileged([&] {
-              std::string why;
-              return (WriteWholeText(In("keep.dat"), "new", &why) ? "written" : "refused: ") + why;
-            }),
-            "refused: Permission denied");
-  ::chmod(dir.path().c_str(), 0755);
-  EXPECT_EQ(ReadFile(In("keep.dat")), "old");
+  AsNobody([] {
+    TempDir own;
+    const std::string file = own.path() + "/keep.dat";
+    WriteFile(file, "old");
+    ::chmod(own.path().c_str(), 0555);
+    std::string why;
+    EXPECT_FALSE(WriteWholeText(file, "new", &why));
+    EXPECT_EQ(why, "Permission denied");
+    EXPECT_EQ(ReadFile(file), "old");
+  });
 }
 
 TEST_F(FilesTest, WriteIntoAFolderThatIsMissingFails) { EXPECT_FALSE(WriteWholeText(In("no/such/file.dat"), "x")); }
@@ -204,16 +205,17 @@ TEST_F(FilesTest, AFileThatCannotBeReadOrIsReadOnlyIsNeverReplaced) {
   EXPECT_EQ(why, "The file is read-only");
   EXPECT_EQ(ReadFile(In("kept.dat")), "old\r\n");
 
-  WriteFile(In("closed.dat"), "old\r\n");
-  ::chmod(In("closed.dat").c_str(), 0);
-  GiveToUnprivileged(dir.path());
-  GiveToUnprivileged(In("closed.dat"));
-  EXPECT_EQ(AsUnprivileged([&] {
-              std::string reason;
-              return (WriteWholeText(In("closed.dat"), "new", &reason) ? "written" : "refused: ") + reason;
-            }),
-            "refused: Permission denied");
-  EXPECT_EQ(ReadFile(In("closed.dat")), "old\r\n");
+  AsNobody([] {  // a file its owner may not read, in a folder the owner may write
+    TempDir own;
+    const std::string file = own.path() + "/closed.dat";
+    WriteFile(file, "old\r\n");
+    ::chmod(file.c_str(), 0);
+    std::string reason;
+    EXPECT_FALSE(WriteWholeText(file, "new", &reason));
+    EXPECT_EQ(reason, "Permission denied");
+    ::chmod(file.c_str(), 0600);
+    EXPECT_EQ(ReadFile(file), "old\r\n");
+  });
 }
 
 TEST_F(FilesTest, FileExistsOnlyForOrdinaryVisibleFiles) {

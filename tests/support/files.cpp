@@ -1,11 +1,8 @@
 #include "support/files.h"
 
 #include <fcntl.h>
-#include <grp.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -83,49 +80,6 @@ FileSizeLimit::~FileSizeLimit() {
   lim.rlim_cur = oldSoft_;
   ::setrlimit(RLIMIT_FSIZE, &lim);
   std::signal(SIGXFSZ, oldHandler_);
-}
-
-static bool IsRoot() { return ::geteuid() == 0; }
-
-static const passwd& Nobody() {
-  static const passwd user = [] {
-    const passwd* found = ::getpwnam("nobody");
-    if (!found) throw std::runtime_error("no user nobody");
-    return *found;
-  }();
-  return user;
-}
-
-void GiveToUnprivileged(const std::string& path) {
-  if (IsRoot() && ::chown(path.c_str(), Nobody().pw_uid, Nobody().pw_gid) != 0)
-    throw std::runtime_error("chown failed: " + path);
-}
-
-std::string AsUnprivileged(const std::function<std::string()>& fn) {
-  int out[2];
-  if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-  const pid_t child = ::fork();
-  if (child < 0) throw std::runtime_error("fork failed");
-  if (child == 0) {
-    ::close(out[0]);
-    if (IsRoot() && (::setgroups(0, nullptr) != 0 || ::setgid(Nobody().pw_gid) != 0 || ::setuid(Nobody().pw_uid) != 0))
-      ::_exit(1);
-    const std::string result = fn();
-    for (size_t done = 0; done < result.size();) {
-      const ssize_t n = ::write(out[1], result.data() + done, result.size() - done);
-      if (n <= 0) ::_exit(1);
-      done += static_cast<size_t>(n);
-    }
-    ::_exit(0);  // nothing of the parent's (its tests, its files) is ended twice
-  }
-  ::close(out[1]);
-  std::string result;
-  char buf[4096];
-  for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) result.append(buf, static_cast<size_t>(n));
-  ::close(out[0]);
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? result : "child failed";
 }
 
 }  // namespace tallow::testing

@@ -2,7 +2,6 @@
 // a window or a Program.
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace tallow::testing {
@@ -51,16 +50,5 @@ class FileSizeLimit {
   unsigned long oldSoft_;
   void (*oldHandler_)(int);
 };
-
-// Root passes over every file permission, and CI runs as root: a test of
-// what a permission stops runs that part as an unprivileged user, nobody,
-// as `setpriv --reuid=nobody --regid=nogroup --clear-groups` would. Run by
-// anyone else, it runs as that user.
-//
-// Makes the path the unprivileged user's (nothing to do when that is us).
-void GiveToUnprivileged(const std::string& path);
-// Runs fn in a child process as the unprivileged user and gives back what
-// it returned; "child failed" when the child did not end normally.
-std::string AsUnprivileged(const std::function<std::string()>& fn);
 
 }  // namespace tallow::testing
