@@ -2,6 +2,8 @@
 // holds "@" and is at most so many characters long, counting characters of
 // UTF-8, not bytes; the add-contact window takes a plain address only, which
 // holds no blank, no line break and nothing that starts a list or an option.
+// A recipient is sent without the white space around it (text::Trim), and what
+// is left is a piece of the text that neither starts nor ends with any.
 #include <clocale>
 #include <cstring>
 #include <cwchar>
@@ -21,6 +23,7 @@ std::vector<std::string> Seeds() {
   seeds.push_back("\x28j\xc3\xb6rg.m\xc3\xbcller@b\xc3\xa4"
                   "ckerei.example");
   seeds.push_back("\x2c" + std::string(44, 'a') + "@");
+  seeds.push_back("\x2c\xef\xbb\xbfroot@localhost\xc2\xa0\xe2\x80\x8b");
   return seeds;
 }
 
@@ -56,9 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // library's also takes the old forms above U+10FFFF).
   const long characters = utf8 && text::IsUtf8(text) ? fuzz::Utf8Characters(text) : -1;
   if (characters >= 0) FUZZ_CHECK(taken == (at && static_cast<size_t>(characters) <= limit));
-  if (IsPlainAddress(text)) {
-    FUZZ_CHECK(!text.empty() && text[0] != '-' && text.find('@') == text.rfind('@'));
-    for (unsigned char c : text) FUZZ_CHECK(c > 0x20 && c < 0x7f && !std::strchr(",;<>\"()", c));
+  const std::string trimmed = text::Trim(text);
+  FUZZ_CHECK(text.find(trimmed) != std::string::npos && text::Trim(trimmed) == trimmed);
+  const std::u32string ends = text::DecodeUtf8(trimmed);
+  FUZZ_CHECK(ends.empty() || (!text::IsSpace(ends.front()) && !text::IsSpace(ends.back())));
+  FUZZ_CHECK(text::Trim("\xc2\xa0" + text + "\xef\xbb\xbf") == trimmed);
+  for (const std::string& address : {text, trimmed}) {
+    if (!IsPlainAddress(address)) continue;
+    FUZZ_CHECK(!address.empty() && address[0] != '-' && address.find('@') == address.rfind('@'));
+    for (unsigned char c : address) FUZZ_CHECK(c > 0x20 && c < 0x7f && !std::strchr(",;<>\"()", c));
   }
   return 0;
 }

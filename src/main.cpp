@@ -14,6 +14,7 @@
 #include "platform/desktop/assets.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/end_signals.h"
+#include "platform/desktop/one_copy.h"
 #include "program.h"
 
 #include <X11/Xlib.h>  // after Qt: its macros clash with Qt's names
@@ -60,6 +61,7 @@ bool DisplayReachable() {
   return true;
 }
 
+#ifdef TALLOWMARK_STARTUP_PROBE
 long ResidentKiB() {
   std::ifstream status("/proc/self/status");
   std::string line;
@@ -67,6 +69,7 @@ long ResidentKiB() {
     if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
   return 0;
 }
+#endif
 
 }  // namespace
 
@@ -84,6 +87,10 @@ int main(int argc, char** argv) {
   }
   QApplication qapp(argc, argv);
   qapp.setQuitOnLastWindowClosed(false);  // the program lives on in the tray
+  // Another copy on this program folder or display: say so and end, before
+  // anything reads or writes a file.
+  const auto oneCopy = tallow::desktop::TakeOneCopy(tallow::shell::ProgramTitle());
+  if (!oneCopy) return 1;
 
   tallow::desktop::Desktop desktop;
   QApplication::setWindowIcon(tallow::desktop::AssetIcon("program"));  // for windows without one of their own
@@ -91,13 +98,15 @@ int main(int argc, char** argv) {
   // Said once: the program goes on without what is missing.
   for (const std::string& lack : desktop.Lacks()) std::fprintf(stderr, "tallowmark: %s\n", lack.c_str());
 
-  // For the start-up benchmark: report and leave at the first pass of the loop.
-  if (std::getenv("TALLOWMARK_STARTUP_PROBE"))
-    QTimer::singleShot(0, [] {
-      std::printf("started rss_kib=%ld\n", ResidentKiB());
-      std::fflush(stdout);
-      ::_exit(0);
-    });
+#ifdef TALLOWMARK_STARTUP_PROBE
+  // The probe build of the start-up benchmark and tests: report and leave at
+  // the first pass of the loop. The program as it ships has no such exit.
+  QTimer::singleShot(0, [] {
+    std::printf("started rss_kib=%ld\n", ResidentKiB());
+    std::fflush(stdout);
+    ::_exit(0);
+  });
+#endif
 
   // The session's end (SIGTERM), a closed terminal (SIGHUP) and Ctrl+C
   // (SIGINT) end the program as "&Exit" does.

@@ -167,9 +167,17 @@ void Form1::Command1_Click() {
   if (txtMessage.Text().empty()) return refuse("Please enter the email message.");
   if (txtSubject.Text().empty()) return refuse("Please enter or select a subject.");
 
+  // With no road there is nothing to try: the user is told how to choose one,
+  // and the recipient stays.
+  const MailChoice roads = ChosenMail(List2.Items());
+  if (!roads.any()) {
+    const std::string why = List2.ListCount() == 0 ? " could not be read" : " chooses none";
+    return NotSent(std::string("The message was not sent: no mail client is chosen (") + stores::kSettingsFile + why +
+                   "). Please select one under \"Template Settings\" and save the settings.");
+  }
   // A road that fails stops the send before the next one: nothing has gone
   // out twice when the user tries again, and the recipient stays for that.
-  if (stores::FlagChooses(List2.List(1))) {
+  if (roads.office) {
     Hide();
     try {
       mail::SendMailByOutlook(svc().automation, txtSubject.Text(), txtSendTo.Text(),
@@ -181,7 +189,7 @@ void Form1::Command1_Click() {
                "Message Delievered");
     Hide();
   }
-  if (stores::FlagChooses(List2.List(0))) {
+  if (roads.express) {
     Hide();
     if (!SendMailByExpress()) return;
     Hide();

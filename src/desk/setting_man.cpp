@@ -17,12 +17,21 @@ bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook) {
   return false;
 }
 
-bool ChoosesOffice(const std::string& firstField) { return firstField == "0"; }
-
-bool SettingsFileChoosesOffice(Program& app) {
-  const std::vector<std::string> fields = stores::ReadSettings(app.svc().env.ProgramFolder());
-  return ChoosesOffice(fields.empty() ? std::string() : fields[0]);
+MailChoice ChosenMail(const std::vector<std::string>& fields) {
+  auto chooses = [&](size_t i) { return i < fields.size() && stores::FlagChooses(fields[i]); };
+  return {chooses(0), chooses(1)};
 }
+
+MailChoice SettingsFileChoice(Program& app) { return ChosenMail(stores::ReadSettings(app.svc().env.ProgramFolder())); }
+
+void ShowMailChoice(ControlArray<OptionButton>& options, MailChoice choice) {
+  // Switching one on switches the other off, in either window.
+  if (choice.any()) return options[choice.express ? 0 : 1].SetValue(true);
+  options[0].SetValue(false);
+  options[1].SetValue(false);
+}
+
+bool ChoosesOffice(const std::string& firstField) { return firstField == "0"; }
 
 void HideWelcomeClick(Program& app, CheckBox& box) {
   // Setting the box back raises its Click, which has nothing more to do.
@@ -130,14 +139,7 @@ void SettingMan::LoadTemplate() { desk::LoadTemplate(ProgramFolder(), File1, Lis
 // Runs once per load, on the list the load has just created empty.
 void SettingMan::ReFreshSettings() { desk::ReFreshSettings(ProgramFolder(), List1, /*clearFirst=*/false); }
 
-void SettingMan::SetupForm() {
-  Option1[1].SetValue(false);
-  Option1[0].SetValue(true);
-  if (ChoosesOffice(List1.List(0))) {
-    Option1[1].SetValue(true);
-    Option1[0].SetValue(false);
-  }
-}
+void SettingMan::SetupForm() { ShowMailChoice(Option1, ChosenMail(List1.Items())); }
 
 // ---- the window and the mail choice -----------------------------------------
 
@@ -154,9 +156,12 @@ void SettingMan::Form_Load() {
 void SettingMan::Option1_Click(int index) { Option1[index == 0 ? 1 : 0].SetValue(false); }
 
 void SettingMan::Command1_Click() {
+  if (!Option1[0].Value() && !Option1[1].Value()) {
+    app.MsgBox("Please select your default mail client.", MsgButtons::OK, MsgIcon::Critical, app.AppTitle);
+    return;
+  }
   if (!SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value())) {
-    // Shows the choice that stays in force (Option1_Click turns the other off).
-    Option1[SettingsFileChoosesOffice(app) ? 1 : 0].SetValue(true);
+    ShowMailChoice(Option1, SettingsFileChoice(app));  // the choice that stays in force
     return;
   }
   app.MsgBox("Settings have been changed.", MsgButtons::OK, MsgIcon::Information, "Settings Saved");

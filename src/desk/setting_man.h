@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "window.h"
 
@@ -65,12 +66,28 @@ class SettingMan : public Window {
 // the user, when it could not be written (the old file is then whole).
 bool SaveSettingsFile(Program& app, bool outlookExpress, bool outlook);
 
-// Whether a first settings field chooses Outlook (Office) in the windows'
-// option pairs: exactly when it is "0"; anything else, a missing field
-// included, chooses Outlook Express.
+// The mail programs that settings fields choose, as "Send" reads them: item 0
+// is the Outlook Express flag, item 1 the Outlook (Office) flag.
+struct MailChoice {
+  bool express = false;
+  bool office = false;
+  bool any() const { return express || office; }
+};
+MailChoice ChosenMail(const std::vector<std::string>& fields);
+// What settings.dat chooses now.
+MailChoice SettingsFileChoice(Program& app);
+
+// Shows a choice in a window's option pair (0 "Outlook Express", 1 "Outlook
+// (Office)"), so that the window never shows a mail program that "Send" does
+// not use: Outlook Express when it is chosen (when both are, "Send" uses
+// Outlook first, then Outlook Express), else Outlook (Office), and neither
+// option when nothing is chosen. Switching an option on raises its Click.
+void ShowMailChoice(ControlArray<OptionButton>& options, MailChoice choice);
+
+// The choice start-up writes when settings.dat chooses nothing (a first start
+// among them): Outlook (Office) when the first field is exactly "0", Outlook
+// Express otherwise.
 bool ChoosesOffice(const std::string& firstField);
-// The option pair's choice that settings.dat holds now.
-bool SettingsFileChoosesOffice(Program& app);
 
 // The hide-welcome check box of the settings window and of the welcome
 // window: run after the box's value has changed. Checking it asks first and

@@ -1,14 +1,11 @@
 #include "mail/send.h"
 
 #include "mail/footers.h"
+#include "platform/text.h"
 
 namespace tallow::mail {
 
-std::string Recipient(const std::string& box) {
-  const size_t first = box.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return box.substr(first, box.find_last_not_of(" \t") - first + 1);
-}
+std::string Recipient(const std::string& box) { return text::Trim(box); }
 
 void SendMailByOutlook(MailAutomation& automation, const std::string& subject, const std::string& recipient,
                        const std::string& body) {

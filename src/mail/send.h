@@ -9,9 +9,10 @@
 
 namespace tallow::mail {
 
-// The recipient as both roads hand it over: the box's text without leading
-// and trailing blanks (a copied line often brings one along). Blanks inside
-// stay, and the mail system refuses such an address.
+// The recipient as both roads hand it over: the box's text without the white
+// space around it (text::Trim: a copied address often brings a blank or a
+// no-break space along, unseen). White space inside stays, and the mail
+// system refuses such an address.
 std::string Recipient(const std::string& box);
 
 // Hands one message to Outlook through its automation interface. The objects

@@ -173,6 +173,25 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
+bool IsSpace(char32_t c) {
+  return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200B) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000 ||
+         c == 0xFEFF;
+}
+
+std::string Trim(std::string_view utf8) {
+  size_t begin = utf8.size(), end = 0;
+  for (size_t i = 0; i < utf8.size();) {
+    const Step step = Next(utf8, i);
+    if (!step.ok || !IsSpace(step.c)) {
+      begin = std::min(begin, i);
+      end = i + step.length;
+    }
+    i += step.length;
+  }
+  return begin < end ? std::string(utf8.substr(begin, end - begin)) : std::string();
+}
+
 bool IsControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
 std::u32string ForTyping(std::string_view utf8) {

@@ -62,6 +62,15 @@ std::string ToCrLf(std::string_view text);
 // at the very end dropped.
 std::string OneLine(std::string_view text);
 
+// White space around a word: Unicode's white space (blanks, tabs, line
+// breaks, the no-break space and the other spaces), and the zero-width space
+// and the byte-order mark, which a copied text may bring along unseen.
+bool IsSpace(char32_t c);
+
+// The text without the white space around it (IsSpace); what lies between
+// stays, byte for byte, white space and ill-formed bytes alike.
+std::string Trim(std::string_view utf8);
+
 // A control character: C0, DEL or C1 (U+0080 to U+009F: a C1 control
 // reaches a terminal as a raw 8-bit command).
 bool IsControl(char32_t c);

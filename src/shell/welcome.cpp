@@ -45,12 +45,14 @@ Welcome::Welcome(Program& app)
   Check1.Click = [this] { Check1_Click(); };
 }
 
-// Copies the choice the settings window read from settings.dat; switching
-// our option on writes the file back and loads the Send Email window.
+// Copies the choice the settings window read from settings.dat, or proposes
+// one when the file chooses none; switching our option on writes the file
+// back and loads the Send Email window.
 void Welcome::Form_Load() {
   desk::SettingMan& settings = app.SettingMan();
-  if (settings.Option1[0].Value()) Option1[0].SetValue(true);
-  if (settings.Option1[1].Value()) Option1[1].SetValue(true);
+  desk::MailChoice choice{settings.Option1[0].Value(), settings.Option1[1].Value()};
+  if (!choice.any()) (desk::ChoosesOffice(settings.List1.List(0)) ? choice.office : choice.express) = true;
+  desk::ShowMailChoice(Option1, choice);
   settings.Unload();
   SetCaption(app.AppTitle);
   MakeTopmost(*this);
@@ -59,16 +61,17 @@ void Welcome::Form_Load() {
 
 // On a failed write the Send Email window is still loaded (start-up relies on
 // it for the hot keys) but keeps the settings it has, and the options show
-// the choice that stays in force.
+// the choice that stays in force, none at all when settings.dat chooses none.
+// With no option on there is nothing to save, and the file stays as it is.
 void Welcome::SaveOutLook() {
-  if (showingFile_) return;
+  if (showingFile_ || (!Option1[0].Value() && !Option1[1].Value())) return;
   if (desk::SaveSettingsFile(app, Option1[0].Value(), Option1[1].Value())) {
     app.Form1().ReFreshSettings();
     return;
   }
   app.Form1();
   showingFile_ = true;  // the option's Click must not write again
-  Option1[desk::SettingsFileChoosesOffice(app) ? 1 : 0].SetValue(true);
+  desk::ShowMailChoice(Option1, desk::SettingsFileChoice(app));
   showingFile_ = false;
 }
 

@@ -1,6 +1,8 @@
 // The Send Email window: layout, load, close, its buttons and the send.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "desk/add_address.h"
 #include "desk/form1.h"
 #include "desk/form1a.h"
@@ -233,17 +235,19 @@ TEST_F(Form1Test, ExpressRoadAddsItsFooterWithoutConfirmation) {
   EXPECT_EQ(w.txtSendTo.Text(), "");
 }
 
-TEST_F(Form1Test, ACopiedAddressGoesWithoutTheBlanksAroundItWhileBlanksInsideStay) {
+TEST_F(Form1Test, ACopiedAddressGoesWithoutTheWhiteSpaceAroundItWhileWhiteSpaceInsideStays) {
   Settings("1", "1");
   Form1& w = Filled();
-  w.txtSendTo.SetText("  ann@example.org \t\r\n");  // a copied line, as F10 takes it
+  // A copied line, as F10 takes it: blanks, a tab, a no-break space, a
+  // zero-width space and a byte-order mark, none of which the user can see.
+  w.txtSendTo.SetText("\uFEFF ann@example.org\u00A0\u200B\t\r\n");
   Press(w.Command1);
   Calls expected = OutlookCalls();
   for (auto& c : ExpressCalls()) expected.push_back(c);
   EXPECT_EQ(mail.calls, expected);
 
   Filled();
-  w.txtSendTo.SetText(" ann @example.org ");
+  w.txtSendTo.SetText(" ann @example.org\u00A0");
   Press(w.Command1);
   // Handed over as it stands inside, for the mail system to refuse.
   EXPECT_NE(std::find(mail.calls.begin(), mail.calls.end(), "To=ann @example.org"), mail.calls.end());
@@ -278,10 +282,35 @@ TEST_F(Form1Test, WhichFlagsChooseARoad) {
     Press(w.Command1);
     EXPECT_EQ(!mail.calls.empty() && mail.calls.front() == "CreateObject(Outlook.application)", c.outlook);
     EXPECT_EQ(!mail.calls.empty() && mail.calls.back() == "SignOff", c.express);
-    // Neither: nothing sent, no box, the window stays; the recipient is emptied all the same.
+    // Neither: nothing sent, the window stays and keeps the recipient (below).
     EXPECT_EQ(w.Visible(), !c.outlook && !c.express);
-    EXPECT_EQ(boxes.shown.size(), c.outlook ? 1u : 0u);
-    EXPECT_EQ(w.txtSendTo.Text(), "");
+    EXPECT_EQ(w.txtSendTo.Text().empty(), c.outlook || c.express);
+  }
+}
+
+TEST_F(Form1Test, WithNoRoadChosenTheUserIsToldThatNothingWasSentAndWhy) {
+  struct Case {
+    bool unreadable;  // settings.dat a folder; otherwise a file choosing neither
+    std::string why;
+  };
+  for (const Case& c : {Case{true, "settings.dat could not be read"}, Case{false, "settings.dat chooses none"}}) {
+    SCOPED_TRACE(c.why);
+    if (c.unreadable) {
+      std::filesystem::create_directory(InFolder("settings.dat"));
+    } else {
+      Settings("0", "0");
+    }
+    Form1& w = Filled();
+    w.ReFreshSettings();
+    Press(w.Command1);
+    ExpectOneBox("The message was not sent: no mail client is chosen (" + c.why +
+                     "). Please select one under \"Template Settings\" and save the settings.",
+                 MsgIcon::Critical, app.AppTitle);
+    EXPECT_TRUE(mail.calls.empty());
+    EXPECT_TRUE(w.Visible());
+    EXPECT_EQ(w.txtSendTo.Text() + "|" + w.txtSubject.Text() + "|" + w.txtMessage.Text(),
+              "ann@example.org|Hello|" + kMessage);
+    std::filesystem::remove_all(InFolder("settings.dat"));
   }
 }
 

@@ -44,13 +44,17 @@ class LoopbackServer {
     server_.listen(QHostAddress::LocalHost, 0);
     QObject::connect(&server_, &QTcpServer::newConnection, [this] {
       while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
+          ++hangUps;
+          socket->deleteLater();
+        });
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Answer(socket); });
       }
     });
   }
   std::string Site() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
   std::vector<std::string> paths;
+  int hangUps = 0;  // connections the other side closed
 
   static void Send(QTcpSocket& socket, const QByteArray& status, const QByteArray& type, const QByteArray& body) {
     socket.write("HTTP/1.1 " + status + "\r\nContent-Type: " + type +
@@ -129,8 +133,9 @@ TEST_F(PadsTest, ViewGivesUpOnASilentServerAndMayCloseWhileItWaits) {
   Show(app.Tutorial);
   ASSERT_TRUE(WaitFor([&] { return !server.paths.empty(); }));
   desktop.dispatch([&] { app.Tutorial.get()->Unload(); });
-  QTest::qWait(100);
   EXPECT_FALSE(app.Tutorial.IsLoaded());
+  // Its widget goes on the next turn of the event loop, and its request with it.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return server.hangUps == 1; })) << "the closed window still waits for its page";
 
   WebView view;
   view.SetTimeout(300);

@@ -231,6 +231,32 @@ TEST_F(RendererTest, EveryClickOnAnItemRaisesClickOnceAndAClickBelowTheItemsNoth
   EXPECT_EQ(list->currentRow(), 0);
 }
 
+TEST_F(RendererTest, AListThatTakesTheFocusSelectsNothingUntilAKeyMovesTheSelection) {
+  form.list.AddItem("a");
+  form.list.AddItem("b");
+  form.Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Widget(form)));
+  form.events.clear();
+  auto* list = Widget<QListWidget>(form.list);
+  list->setFocus(Qt::TabFocusReason);
+  ASSERT_TRUE(list->hasFocus());
+  // Another window comes to the front, then this one again: the list takes the focus anew.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  Widget(form)->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(Widget(form)));
+  ASSERT_TRUE(list->hasFocus());
+  EXPECT_EQ(form.list.ListIndex(), -1);
+  EXPECT_EQ(list->currentRow(), -1);
+  EXPECT_TRUE(form.events.empty());
+
+  QTest::keyClick(list, Qt::Key_Down);
+  EXPECT_EQ(form.list.ListIndex(), 0);
+  EXPECT_EQ(form.events, (std::vector<std::string>{"List1_Click 0"}));
+}
+
 TEST_F(RendererTest, AListFollowsAChangeByChangingOnlyThatItem) {
   for (const char* item : {"a", "b", "c"}) form.list.AddItem(item);
   auto* list = Widget<QListWidget>(form.list);
@@ -381,6 +407,8 @@ TEST_F(RendererTest, WindowStatesBothWays) {
   EXPECT_EQ(form.events, (std::vector<std::string>{"Form_Resize 2"}));  // once, not echoed back
   form.SetWindowState(vbMinimized);
   EXPECT_TRUE(Widget(form)->isMinimized());
+  form.SetWindowState(vbMaximized);  // back from minimised, which kept the maximised mark
+  EXPECT_EQ(Widget(form)->windowState(), Qt::WindowMaximized);
   form.Hide();
   EXPECT_FALSE(Widget(form)->isVisible());
 }

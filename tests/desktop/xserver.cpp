@@ -3,9 +3,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -17,9 +17,9 @@
 #include <sstream>
 #include <vector>
 
-#include <X11/Xlib.h>  // last: its macros clash with other headers
-
-extern char** environ;
+// Last: their macros clash with other headers.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
 
 namespace tallow::desktop::testing {
 
@@ -31,14 +31,34 @@ bool HaveTool(const std::string& name) {
   return false;
 }
 
-pid_t Spawn(const std::initializer_list<std::string>& argv) {
+pid_t Spawn(const std::vector<std::string>& argv, int out, int err) {
   std::vector<std::string> args(argv);
   std::vector<char*> ptrs;
   for (auto& a : args) ptrs.push_back(a.data());
   ptrs.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, ptrs[0], nullptr, nullptr, ptrs.data(), environ) != 0) return -1;
-  return pid;
+  // The child tells why it could not start on this pipe; an exec closes it unsaid.
+  int failed[2];
+  if (::pipe2(failed, O_CLOEXEC) != 0) return -1;
+  const pid_t parent = ::getpid();
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    // Only calls that are safe between fork and exec from here on: the test
+    // may run other threads.
+    ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+    if (::getppid() == parent && (out < 0 || ::dup2(out, 1) >= 0) && (err < 0 || ::dup2(err, 2) >= 0))
+      ::execvp(ptrs[0], ptrs.data());
+    const int why = ::getppid() == parent ? errno : ESRCH;  // or the test died before the prctl
+    [[maybe_unused]] const ssize_t told = ::write(failed[1], &why, sizeof why);
+    ::_exit(127);
+  }
+  ::close(failed[1]);
+  int why = 0;
+  const bool started = pid > 0 && ::read(failed[0], &why, sizeof why) == 0;
+  if (pid < 0) why = errno;
+  ::close(failed[0]);
+  if (pid > 0 && !started) ::waitpid(pid, nullptr, 0);
+  errno = why;
+  return started ? pid : -1;
 }
 
 int Wait(pid_t pid) {
@@ -47,7 +67,7 @@ int Wait(pid_t pid) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-int RunTool(const std::initializer_list<std::string>& argv) { return Wait(Spawn(argv)); }
+int RunTool(const std::vector<std::string>& argv) { return Wait(Spawn(argv)); }
 
 std::vector<unsigned long> Keymap() {
   Display* display = XOpenDisplay(nullptr);
@@ -59,6 +79,15 @@ std::vector<unsigned long> Keymap() {
   XFree(map);
   XCloseDisplay(display);
   return syms;
+}
+
+Locks LockState() {
+  Display* display = XOpenDisplay(nullptr);
+  if (!display) return {};
+  XkbStateRec state{};
+  XkbGetState(display, XkbUseCoreKbd, &state);
+  XCloseDisplay(display);
+  return {state.locked_mods, state.locked_group};
 }
 
 namespace {
@@ -150,24 +179,16 @@ std::string XServer::Start() {
   // nobody reads could stop the server.
   const int log = ::memfd_create("xvfb-log", MFD_CLOEXEC);
   // Xvfb picks a free display itself and tells its number on this pipe.
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (log >= 0) posix_spawn_file_actions_adddup2(&actions, log, 2);
   // -noreset: the server would otherwise reset when our probe below, its
   // first client, hangs up, and a client connecting during that finds no
   // extensions.
-  std::vector<std::string> args = {
-      "Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"};
-  std::vector<char*> ptrs;
-  for (auto& a : args) ptrs.push_back(a.data());
-  ptrs.push_back(nullptr);
-  const int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, ptrs.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  pid_ = Spawn(
+      {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"}, -1,
+      log);
   ::close(fds[1]);
   std::string number, why;
-  if (rc != 0) {
-    pid_ = -1;
-    why = std::string("Xvfb did not start: ") + std::strerror(rc);
+  if (pid_ < 0) {
+    why = std::string("Xvfb did not start: ") + std::strerror(errno);
   } else {
     pollfd p{fds[0], POLLIN, 0};
     while (::poll(&p, 1, kPatienceMs) > 0) {

@@ -37,15 +37,26 @@ class XServer {
   std::string error_;
 };
 
-// Starts a program (argv[0] looked up on PATH); returns its process id, or -1.
-pid_t Spawn(const std::initializer_list<std::string>& argv);
+// Starts a program (argv[0] looked up on PATH) that ends with the test: it
+// gets SIGTERM when the test process dies, however it dies (a time limit, a
+// stopped run). `out` and `err`, unless -1, become its standard output and
+// error. Its process id, or -1.
+pid_t Spawn(const std::vector<std::string>& argv, int out = -1, int err = -1);
 // Waits for it to end; returns its exit status, or -1.
 int Wait(pid_t pid);
 // Starts a program and waits for it.
-int RunTool(const std::initializer_list<std::string>& argv);
+int RunTool(const std::vector<std::string>& argv);
 
 // The whole keymap of the display DISPLAY names, as key symbols (empty when
 // it cannot be reached).
 std::vector<unsigned long> Keymap();
+
+// The locked modifiers (Caps Lock, Num Lock, ...) and the locked layout group
+// of the display DISPLAY names (none when it cannot be reached).
+struct Locks {
+  unsigned modifiers = 0;
+  int group = 0;
+};
+Locks LockState();
 
 }  // namespace tallow::desktop::testing

@@ -80,8 +80,9 @@ TEST_F(AddressBooks, ABookAContactInItAndAMessageToTheContact) {
   // The files as they stand on disk, whole.
   EXPECT_EQ(testing::ReadFile(InProgramFolder("books.lst")), "Default\r\nFriends\r\n");
   EXPECT_EQ(testing::ReadFile(InProgramFolder("Friends/address.dat")), entry);
-  EXPECT_EQ(ProgramFolderListing(), (std::vector<std::string>{"Default/", "Friends/", "Friends/address.dat",
-                                                              "books.lst", "settings.dat", "tallowmark"}));
+  EXPECT_EQ(ProgramFolderListing(),
+            (std::vector<std::string>{".tallowmark.lock", "Default/", "Friends/", "Friends/address.dat", "books.lst",
+                                      "settings.dat", "tallowmark"}));
   EXPECT_TRUE(ProgramRunning());
 }
 

@@ -1,8 +1,8 @@
 #include "e2e/desktop_user.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -17,11 +17,10 @@
 #include <thread>
 
 #include "shell/welcome.h"
+#include "support/needs.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>  // last: their macros clash with other headers
-
-extern char** environ;
 
 namespace tallow::e2e {
 
@@ -79,6 +78,13 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// True when the pixels show more than one colour: something is drawn there.
+bool Drawn(const std::string& pixels) {
+  for (size_t i = 4; i + 4 <= pixels.size(); i += 4)
+    if (pixels.compare(i, 4, pixels, 0, 4) != 0) return true;
+  return false;
+}
+
 std::string UserName() {
   passwd* pw = ::getpwuid(::getuid());
   return pw ? pw->pw_name : "root";
@@ -104,38 +110,24 @@ Point FirstRow(const ListBox& list) {
 
 std::string Capture(const std::vector<std::string>& argv, int* status) {
   int fds[2];
-  if (::pipe(fds) != 0) return {};
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-  posix_spawn_file_actions_addclose(&actions, fds[1]);
-  std::vector<std::string> args(argv);
-  std::vector<char*> ptrs;
-  for (auto& a : args) ptrs.push_back(a.data());
-  ptrs.push_back(nullptr);
-  pid_t pid = -1;
-  const int rc = posix_spawnp(&pid, ptrs[0], &actions, nullptr, ptrs.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  if (::pipe2(fds, O_CLOEXEC) != 0) return {};
+  const pid_t pid = Spawn(argv, fds[1]);
   ::close(fds[1]);
   std::string out;
-  if (rc == 0) {
-    char buf[4096];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
-  }
+  char buf[4096];
+  for (ssize_t n; pid > 0 && (n = ::read(fds[0], buf, sizeof buf)) > 0;) out.append(buf, static_cast<size_t>(n));
   ::close(fds[0]);
-  int st = -1;
-  if (rc == 0 && ::waitpid(pid, &st, 0) == pid) st = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  if (status) *status = rc == 0 ? st : -1;
+  const int st = desktop::testing::Wait(pid);
+  if (status) *status = st;
   return out;
 }
 
 // ---- the program ----------------------------------------------------------------
 
 void DesktopUser::SetUp() {
-  for (const char* tool : {"Xvfb", "xdotool", "trayer", "xclip"})
-    if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed";
-  if (::access("/usr/sbin/sendmail", X_OK) != 0) GTEST_SKIP() << "no local mail system";
+  for (const std::string tool : {"Xvfb", "xdotool", "trayer", "xclip"})
+    TALLOWMARK_NEEDS(HaveTool(tool), tool + " is not installed");
+  TALLOWMARK_NEEDS(::access("/usr/sbin/sendmail", X_OK) == 0, "no local mail system");
 
   server_ = std::make_unique<desktop::testing::XServer>();
   ASSERT_TRUE(server_->Ok()) << server_->Error();
@@ -177,10 +169,13 @@ void DesktopUser::StartNotificationArea() {
 
 void DesktopUser::StopNotificationArea() { Stop(trayer_); }
 
-void DesktopUser::StartProgram() {
+void DesktopUser::StartProgram(const std::vector<std::string>& wrapper, const std::string& setup) {
   // Its standard error goes to a file of the test's own, to be read by the
   // tests and shown when one fails.
-  program_ = Spawn({"sh", "-c", "exec \"$0\" 2>>\"$1\"", InProgramFolder("tallowmark"), ErrorsFile()});
+  std::vector<std::string> argv = wrapper;
+  argv.insert(argv.end(), {"sh", "-c", "exec 2>>\"$1\"; " + (setup.empty() ? "" : setup + " && ") + "exec \"$0\"",
+                           InProgramFolder("tallowmark"), ErrorsFile()});
+  program_ = Spawn(argv);
   ASSERT_GT(program_, 0);
 }
 
@@ -193,10 +188,10 @@ void DesktopUser::StartPastTheWelcome() {
   ASSERT_TRUE(WaitGone(kAppTitle)) << "\"Ready!\" did not hide the welcome window";
 }
 
-void DesktopUser::StartQuietly() {
+void DesktopUser::StartQuietly(const std::vector<std::string>& wrapper, const std::string& setup) {
   testing::WriteFile(InProgramFolder("settings.dat"), "1:\r\n0:\r\n[END]\r\n");
   testing::WriteFile(InProgramFolder("showyes.dat"), "NoShow\r\n");
-  StartProgram();
+  StartProgram(wrapper, setup);
 }
 
 std::string DesktopUser::ErrorsFile() const { return testFolder_.path() + "/stderr"; }
@@ -205,7 +200,29 @@ std::string DesktopUser::ProgramErrors() const {
   return testing::Exists(ErrorsFile()) ? testing::ReadFile(ErrorsFile()) : "";
 }
 
+bool DesktopUser::WaitErrors(const std::string& text) {
+  return Eventually([&] { return ProgramErrors().find(text) != std::string::npos; });
+}
+
+int DesktopUser::StartAnotherCopy(const std::string& exe, std::string& errors, const std::string& runtime) {
+  const std::string file = testFolder_.path() + "/stderr-another";
+  pid_t another = Spawn(
+      {"sh", "-c", "[ -z \"$2\" ] || export XDG_RUNTIME_DIR=\"$2\"; exec \"$0\" 2>\"$1\"", exe, file, runtime});
+  if (another <= 0) return -2;
+  AnswerBox(kAppTitle);
+  int status = 0;
+  const bool ended = Eventually([&] { return ::waitpid(another, &status, WNOHANG) == another; });
+  if (!ended) Stop(another, SIGKILL);
+  errors = testing::Exists(file) ? testing::ReadFile(file) : "";
+  return !ended ? -2 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void DesktopUser::EndProgram() { Stop(program_); }
+
+void DesktopUser::SignalProgram(int signal) {
+  ASSERT_GT(program_, 0) << "the program is not running";
+  ::kill(program_, signal);
+}
 
 int DesktopUser::EndProgramWith(int signal) { return Stop(program_, signal); }
 
@@ -241,7 +258,8 @@ int DesktopUser::WaitProgramEnd() {
 bool DesktopUser::InNotificationArea(const std::string& window) {
   if (!display_) display_ = XOpenDisplay(nullptr);
   if (!display_ || trayer_ <= 0) return false;
-  const auto trayers = Lines(Capture({"xdotool", "search", "--maxdepth", "1", "--pid", std::to_string(trayer_)}));
+  // At any depth: a window manager puts trayer's windows into frames of its own.
+  const auto trayers = Lines(Capture({"xdotool", "search", "--pid", std::to_string(trayer_)}));
   for (::Window w = std::stoul(window), root = 0, parent = 0, *children = nullptr; w;) {
     if (std::find(trayers.begin(), trayers.end(), std::to_string(w)) != trayers.end()) return true;
     unsigned n = 0;
@@ -252,17 +270,31 @@ bool DesktopUser::InNotificationArea(const std::string& window) {
   return false;
 }
 
+std::string DesktopUser::DockedIcon() {
+  if (trayer_ <= 0 || program_ <= 0) return "";
+  for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
+    if (InNotificationArea(w)) return w;
+  return "";
+}
+
+bool DesktopUser::WaitTrayIconGone() {
+  return Eventually([&] { return DockedIcon().empty(); });
+}
+
 std::string DesktopUser::WaitTrayIcon() {
   if (trayer_ <= 0 || program_ <= 0) return "";
   std::string icon;
-  Eventually([&] {
-    for (const auto& w : Lines(Capture({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(program_)})))
-      if (InNotificationArea(w)) icon = w;
-    return !icon.empty() || !ProgramRunning();
-  });
-  // A user sees it before acting on it; the program has finished starting
-  // by then (the Send Email window hides itself 100 ms after its load).
-  if (!icon.empty()) std::this_thread::sleep_for(500ms);
+  Eventually([&] { return !(icon = DockedIcon()).empty() || !ProgramRunning(); });
+  // A user sees it flash before acting on it. Start-up has ended by then:
+  // the flash is the longest of its timers (the Send Email window hides
+  // itself 100 ms after its load), and the first to start. Its first picture
+  // is the one drawn, not the plain background of the area before that.
+  std::string drawn;
+  if (icon.empty() || !Eventually([&] { return Drawn(drawn = Pixels(icon)); })) return "";
+  if (NextPicture(icon, drawn).empty()) {
+    ADD_FAILURE() << "the icon does not flash";
+    return "";
+  }
   return icon;
 }
 
@@ -276,6 +308,17 @@ std::string DesktopUser::Pixels(const std::string& window) {
   std::string pixels(image->data, static_cast<size_t>(image->bytes_per_line) * static_cast<size_t>(image->height));
   XDestroyImage(image);
   return pixels;
+}
+
+std::string DesktopUser::NextPicture(const std::string& window, const std::string& now) {
+  std::string seen = now, last;
+  // Read until two reads a moment apart agree: never a picture half drawn.
+  Eventually([&] {
+    last = seen;
+    seen = Pixels(window);
+    return seen != now && seen == last;
+  });
+  return seen != now && seen == last ? seen : "";
 }
 
 void DesktopUser::MouseDown(const std::string& window, int button) {
@@ -336,6 +379,20 @@ void DesktopUser::Xdotool(const std::vector<std::string>& args) {
   int status = 0;
   Capture(argv, &status);
   EXPECT_EQ(status, 0) << "xdotool " << args.front() << " failed";
+}
+
+void DesktopUser::CloseWindow(const std::string& window) {
+  if (!display_) display_ = XOpenDisplay(nullptr);
+  ASSERT_TRUE(display_ && !window.empty()) << "no window to close";
+  XEvent event{};
+  event.xclient.type = ClientMessage;
+  event.xclient.window = std::stoul(window);
+  event.xclient.message_type = XInternAtom(display_, "WM_PROTOCOLS", False);
+  event.xclient.format = 32;
+  event.xclient.data.l[0] = static_cast<long>(XInternAtom(display_, "WM_DELETE_WINDOW", False));
+  event.xclient.data.l[1] = CurrentTime;
+  XSendEvent(display_, event.xclient.window, False, NoEventMask, &event);
+  XFlush(display_);
 }
 
 void DesktopUser::Click(const std::string& window, Point at) {

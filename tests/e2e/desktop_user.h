@@ -48,17 +48,29 @@ class DesktopUser : public testing::ProgramTest {
 
   // ---- the program ----
   std::string InProgramFolder(const std::string& name) const { return programFolder_ + "/" + name; }
-  void StartProgram();
+  // Starts it. `wrapper`, when given, runs the shell that starts it (unshare
+  // with its options, say), and `setup` is a shell command run there first.
+  void StartProgram(const std::vector<std::string>& wrapper = {}, const std::string& setup = "");
   // Starts it in a fresh folder as a new user does: the welcome window shows
   // and "Ready!" hides it.
   void StartPastTheWelcome();
   // Starts it as every start after the first: the mail road chosen and the
   // welcome window hidden for good, so that nothing shows until F10.
-  void StartQuietly();
+  void StartQuietly(const std::vector<std::string>& wrapper = {}, const std::string& setup = "");
   // What the program has written on its standard error so far.
   std::string ProgramErrors() const;
+  // True once it has written `text` there (within 10 s).
+  bool WaitErrors(const std::string& text);
+  // Starts another copy of the program from `exe` while the first runs (in
+  // the runtime folder `runtime` when given), answers the message box it
+  // shows and waits for it to end: its exit status (-1 when a signal ended
+  // it, -2 when it still ran after 10 s and was killed), with its standard
+  // error in `errors`.
+  int StartAnotherCopy(const std::string& exe, std::string& errors, const std::string& runtime = "");
   // Ends it as the system ends a program at logout.
   void EndProgram();
+  // Sends it the signal, as `kill` does.
+  void SignalProgram(int signal);
   // Sends it the signal and waits for it to end: its exit status, or -1 when
   // the signal killed it or it did not end within 10 s (it is then killed).
   int EndProgramWith(int signal);
@@ -72,11 +84,16 @@ class DesktopUser : public testing::ProgramTest {
   // ---- the notification area (trayer) ----
   void StartNotificationArea();
   void StopNotificationArea();
-  // The program's icon once it is docked in the notification area and the
-  // program has finished starting, or "" after 10 s.
+  // The program's icon once it is docked in the notification area and has
+  // flashed (the program has finished starting by then), or "" after 10 s.
   std::string WaitTrayIcon();
+  // True once no icon of the program is in the notification area (within 10 s).
+  bool WaitTrayIconGone();
   // The pixels a window shows now.
   std::string Pixels(const std::string& window);
+  // The window's next picture: its pixels once they differ from `now` and
+  // have settled, or "" when they have not changed within 10 s.
+  std::string NextPicture(const std::string& window, const std::string& now);
   // Presses and releases a mouse button on a window, at its centre.
   void MouseDown(const std::string& window, int button);
   void MouseUp(int button);
@@ -92,6 +109,8 @@ class DesktopUser : public testing::ProgramTest {
   std::string TapUntilShown(const std::string& key, const std::string& title);
   // True once no window of that title is visible (within 10 s).
   bool WaitGone(const std::string& title);
+  // Closes a window as the close button of a window manager does (WM_DELETE_WINDOW).
+  void CloseWindow(const std::string& window);
   void Click(const std::string& window, Point at);
   void Click(const std::string& window, const Control& control) { Click(window, Centre(control)); }
   // Types into the window that has the keyboard focus.
@@ -145,6 +164,8 @@ class DesktopUser : public testing::ProgramTest {
   pid_t trayer_ = -1, program_ = -1, clipboard_ = -1, textWindow_ = -1;
   // True when the window is inside the notification area (trayer's windows).
   bool InNotificationArea(const std::string& window);
+  // The program's icon in the notification area now, or "".
+  std::string DockedIcon();
 
   Display* display_ = nullptr;  // the test's own connection, for what xdotool cannot tell
 };

@@ -17,6 +17,7 @@
 #include "e2e/desktop_user.h"
 #include "platform/text.h"
 #include "shell/welcome.h"
+#include "support/needs.h"
 
 namespace tallow::e2e {
 namespace {
@@ -112,16 +113,14 @@ TEST_F(MainRoad, FromFirstStartToADeliveredMessageAndAQuietSecondStart) {
   // ---- the next start: no window, and F10 still works ----
   ASSERT_TRUE(ProgramRunning());
   EndProgram();
-  // Nothing but the data files, whole: no temporary file left behind.
-  EXPECT_EQ(ProgramFolderListing(),
-            (std::vector<std::string>{"Default/", "data1.txt", "settings.dat", "showyes.dat", "tallowmark"}));
+  // Nothing but the data files, whole, and the lock that kept a second copy
+  // away: no temporary file left behind.
+  EXPECT_EQ(ProgramFolderListing(), (std::vector<std::string>{".tallowmark.lock", "Default/", "data1.txt",
+                                                              "settings.dat", "showyes.dat", "tallowmark"}));
   StartProgram();
-  // Watched for a while: time enough for a window to show, which must not happen.
-  for (auto until = std::chrono::steady_clock::now() + 2s; std::chrono::steady_clock::now() < until;) {
-    ASSERT_TRUE(ProgramWindows().empty()) << "a window showed at the start";
-    std::this_thread::sleep_for(50ms);
-  }
-  // The program may still be starting on a busy machine: a user taps again.
+  // Started once its icon flashes, and no window showed.
+  ASSERT_FALSE(WaitTrayIcon().empty()) << "the icon did not dock in the notification area";
+  EXPECT_TRUE(ProgramWindows().empty()) << "a window showed at the start";
   window = TapUntilShown("F10", kSendEmail);
   ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window after a quiet start";
   EXPECT_EQ(ProgramWindows(), std::vector<std::string>{window}) << "the welcome window showed";
@@ -155,6 +154,41 @@ TEST_F(MainRoad, ATemplateOfAnOlderSystemIsSentAsUtf8AndItsFileStaysAsItWas) {
   EXPECT_TRUE(ProgramRunning());
 }
 
+TEST_F(MainRoad, F8TypesTheSubjectIntoAnotherWindowAndEscHidesTheSendEmailWindow) {
+  desk::Form1 sendEmail(app);
+  testing::WriteFile(InProgramFolder("data1.txt"), "Meeting at noon\r\nSee you there.\r\n");
+  StartQuietly();
+  const std::string window = TapUntilShown("F10", kSendEmail);
+  ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
+  Click(window, FirstRow(sendEmail.List1));  // the template's subject into the subject box
+  ASSERT_TRUE(StartTextWindow()) << "the other program's window did not get the focus";
+  Key("F8");
+  EXPECT_EQ(WaitTyped("Meeting at noon"), "Meeting at noon");
+  EXPECT_FALSE(Visible(kSendEmail).empty()) << "typing hid the Send Email window";
+  Key("Escape");
+  EXPECT_TRUE(WaitGone(kSendEmail)) << "Esc did not hide the Send Email window";
+  EXPECT_EQ(TypedText(), "Meeting at noon");
+  EXPECT_TRUE(ProgramRunning());
+}
+
+// The program sees an empty /usr/sbin, in a mount namespace of its own.
+TEST_F(MainRoad, WithoutAMailSystemItSaysSoOnceAtStartAndGoesOn) {
+  const std::vector<std::string> ownMounts = {"unshare", "--user", "--map-root-user", "--mount"};
+  std::vector<std::string> probe = ownMounts;
+  probe.insert(probe.end(), {"sh", "-c", "mount -t tmpfs none /usr/sbin 2>/dev/null"});
+  int status = -1;
+  Capture(probe, &status);
+  TALLOWMARK_NEEDS(status == 0, "no mount namespace can hide the mail system here (unshare)");
+
+  StartQuietly(ownMounts, "mount -t tmpfs none /usr/sbin");
+  ASSERT_FALSE(WaitTrayIcon().empty()) << "the program did not go on to its icon";
+  const std::string said = ProgramErrors();
+  const size_t at = said.find("tallowmark: no mail system was found (/usr/sbin/sendmail is missing)");
+  EXPECT_NE(at, std::string::npos) << said;
+  EXPECT_EQ(said.find("tallowmark: "), at) << said;
+  EXPECT_EQ(said.rfind("tallowmark: "), at) << said;
+}
+
 // Also in a Wayland session that is gone, whose name is still set.
 TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   ::unsetenv("DISPLAY");
@@ -171,20 +205,18 @@ TEST(Start, WithoutADisplayEndsWithAMessageNotACrash) {
   ::unsetenv("XDG_SESSION_TYPE");
 }
 
-// Runs the program until the first pass of its event loop, with $TMPDIR set
+// Runs the program's probe build until the first pass of its event loop, with $TMPDIR set
 // to `temp` and no runtime folder; returns what it said, `status` its exit status.
 std::string StartWithTemporaryFolder(const std::string& temp, int& status) {
   testing::TempDir folder;
   const std::string exe = folder.path() + "/tallowmark";
-  std::filesystem::copy_file(TALLOWMARK_EXE, exe);
+  std::filesystem::copy_file(TALLOWMARK_PROBE_EXE, exe);
   const char* oldTemp = std::getenv("TMPDIR");
   const std::string keep = oldTemp ? oldTemp : "";
   ::unsetenv("XDG_RUNTIME_DIR");
   ::setenv("TMPDIR", temp.c_str(), 1);
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  ::setenv("TALLOWMARK_STARTUP_PROBE", "1", 1);  // ends at the first pass of the event loop
   const std::string said = Capture({"sh", "-c", "exec \"$0\" 2>&1", exe}, &status);
-  ::unsetenv("TALLOWMARK_STARTUP_PROBE");
   ::unsetenv("QT_QPA_PLATFORM");
   oldTemp ? ::setenv("TMPDIR", keep.c_str(), 1) : ::unsetenv("TMPDIR");
   return said;

@@ -1,5 +1,6 @@
 // Ending the program from outside, as the session does at logout: it ends as
-// "Exit" ends it, and in the middle of typing the keymap is left as it was found.
+// "Exit" ends it, and in the middle of typing the keymap and the locks are
+// left as they were found.
 #include <gtest/gtest.h>
 #include <signal.h>
 
@@ -11,13 +12,16 @@
 #include "desktop/xserver.h"
 #include "e2e/desktop_user.h"
 
+#include <X11/X.h>  // last: its macros clash with other headers
+
 namespace tallow::e2e {
 namespace {
 
 using desktop::testing::Keymap;
+using desktop::testing::LockState;
 using Signals = DesktopUser;
 
-TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
+TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAndLocksAsTheyWere) {
   desk::Form1 sendEmail(app);
   // A long message, full of characters the keymap lacks: typed with spare key codes.
   std::string message;
@@ -31,6 +35,8 @@ TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
   ASSERT_FALSE(window.empty()) << "F10 did not show the Send Email window";
   Click(window, FirstRow(sendEmail.List1));  // the template's message into the message box
   ASSERT_TRUE(StartTextWindow()) << "the other program's window did not get the focus";
+  Key("Caps_Lock");  // taken off while typing
+  ASSERT_EQ(LockState().modifiers, unsigned{LockMask});
   Key("F9");
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
   while (TypedText().empty() && std::chrono::steady_clock::now() < until)
@@ -40,6 +46,7 @@ TEST_F(Signals, SigtermWhileTypingEndsTheProgramAndLeavesTheKeymapAsItWas) {
 
   EXPECT_EQ(EndProgramWith(SIGTERM), 0) << "not ended as \"Exit\" ends it";
   EXPECT_EQ(Keymap(), before);
+  EXPECT_EQ(LockState().modifiers, unsigned{LockMask});
   EXPECT_LT(TypedText().size(), message.size()) << "the typing was over before the signal came";
 }
 

@@ -68,6 +68,22 @@ TEST(IsControl, C0DelAndC1Only) {
   for (char32_t c : {0x20, 0x7E, 0xA0, 0xFFFD}) EXPECT_FALSE(IsControl(c)) << static_cast<int>(c);
 }
 
+TEST(Trim, UnicodeWhiteSpaceAroundGoesWhatLiesBetweenStays) {
+  // Each kind around an address, as a copy brings it: a no-break space, the
+  // other spaces, line breaks, the zero-width space, the byte-order mark.
+  for (const char* space : {" ", "\t", "\r\n", "\u00A0", "\u1680", "\u2000", "\u2007", "\u200A", "\u200B", "\u2028",
+                            "\u202F", "\u205F", "\u3000", "\uFEFF", "\u0085"}) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(space)));
+    EXPECT_EQ(Trim(std::string(space) + "root@localhost" + space + space), "root@localhost");
+    EXPECT_EQ(Trim(std::string("a") + space + "b"), std::string("a") + space + "b");
+    EXPECT_EQ(Trim(std::string(space) + space), "");
+  }
+  // Not white space: a word joiner, a replacement character, broken UTF-8.
+  for (const char* kept : {"\u2060", "\uFFFD", "\xC2", "\xE2\x80", "\xA0"})
+    EXPECT_EQ(Trim(std::string("\u00A0") + kept + "\u00A0"), kept);
+  EXPECT_EQ(Trim(""), "");
+}
+
 TEST(ForTyping, LineBreaksAndControlCharacters) {
   EXPECT_EQ(ForTyping("a\r\nb\nc\rd"), U"a\nb\nc\nd");
   EXPECT_EQ(ForTyping("\r\n\r\n"), U"\n\n");

@@ -2,6 +2,8 @@
 // mail choice, the buttons and the hide-welcome check box.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "desk/form1.h"
 #include "desk/setting_man.h"
 #include "shell/tutorial.h"
@@ -63,6 +65,27 @@ TEST_F(WelcomeTest, EveryStartWritesTheSettingsExactlyOnce) {
   EXPECT_EQ(boxes.shown[0].title, app.AppTitle);
   EXPECT_EQ(Settings(), "1:\r\n1:\r\n[END]\r\n");
   EXPECT_TRUE(app.Form1.IsLoaded());  // the hot keys depend on it
+}
+
+// Neither window shows a mail client that the Send Email window would not use.
+TEST_F(WelcomeTest, SettingsThatCannotBeReadShowNoChoiceInEitherWindow) {
+  std::filesystem::create_directory(InFolder("settings.dat"));
+  app.Start();
+  ASSERT_EQ(boxes.shown.size(), 1u);  // the start's write of the proposed choice failed
+  EXPECT_FALSE(W().Option1[0].Value() || W().Option1[1].Value());
+  EXPECT_TRUE(app.Form1.get()->List2.Items().empty());
+  auto& settings = app.SettingMan();
+  EXPECT_FALSE(settings.Option1[0].Value() || settings.Option1[1].Value());
+  User([&] {
+    settings.Option1[0].SetValue(true);
+    settings.Command1.Press();
+  });
+  ASSERT_EQ(boxes.shown.size(), 2u);
+  EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+  EXPECT_FALSE(settings.Option1[0].Value() || settings.Option1[1].Value());
+  User([&] { app.UnloadForm(W(), 0); });  // nothing chosen: nothing to write
+  EXPECT_EQ(boxes.shown.size(), 2u);
+  EXPECT_TRUE(std::filesystem::is_directory(InFolder("settings.dat")));
 }
 
 TEST_F(WelcomeTest, MarkerKeepsEveryWindowHidden) {

@@ -6,6 +6,7 @@
 
 #include "store_fixture.h"
 #include "stores/settings.h"
+#include "support/needs.h"
 
 namespace tallow::testing {
 namespace {
@@ -50,7 +51,7 @@ TEST(FlagChooses, FloorOfTheNumberIsOne) {
   for (const char* no : {"2", "0.9", "0", "", "abc", "-1", "1abc", ".", "inf", "nan", "0x1", "\n", "1 1", "-0.5"})
     EXPECT_FALSE(FlagChooses(no)) << no;
   // The desktop takes the user's locale; one with a decimal comma changes nothing.
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
+  TALLOWMARK_NEEDS(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), "no de_DE.UTF-8 locale");
   EXPECT_TRUE(FlagChooses("1.5"));
   EXPECT_FALSE(FlagChooses("0,9"));
   std::setlocale(LC_NUMERIC, "C");

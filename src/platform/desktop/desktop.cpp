@@ -31,9 +31,10 @@ std::vector<std::string> Desktop::Lacks() {
                     "work. They need an X11 session, or XWayland under Wayland (Debian package xwayland).");
   } else {
     if (!keyboard.Connected())
-      lacks.push_back("the X server does not offer the XTEST extension, so F8 and F9 will not type the subject or "
-                      "the message into other programs. " +
-                      servers + ", unless it is turned off.");
+      lacks.push_back(
+          "the X server does not offer the XTEST or the XKEYBOARD extension, so F8 and F9 will not type the subject or "
+          "the message into other programs. " +
+          servers + ", unless it is turned off.");
     if (!keys.SeesTaps())
       lacks.push_back("the X server does not offer the XInput2 extension, so a quick tap of F8, F9, F10, F12 or "
                       "Esc may be missed: hold the key a little longer. " +

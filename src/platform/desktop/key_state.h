@@ -1,14 +1,21 @@
-// Whether a key is down, in any application. The keymap is polled; a press
+// Whether a key is down, in any application. Each key's state is kept in the
+// process from XInput2's raw key presses and releases, which every client
+// sees whichever window has the focus, without taking the key away; a press
 // that began and ended between two queries of a key (a quick tap lasts a few
-// milliseconds) is remembered from XInput2's raw key events, which every
-// client sees whichever window has the focus, without taking the key away.
+// milliseconds) is remembered until the key is asked. So a poll sends nothing
+// to the X server.
 //
-// A poll asks each of its keys once, one after the other: the keymap is read
-// for the first key of a poll and serves the others, until a key is asked
-// again. So a poll costs one round trip to the X server, not one a key.
+// The keymap is read only to set the state anew: at start, and after a device
+// was added, removed, enabled, disabled or changed, as a device that goes
+// may take its held keys along without a release. (The X server sends a
+// client every event or drops the connection; it never leaves one out.)
+// Without raw releases that come during another program's grab (XInput2
+// before 2.1, or none at all) the keymap is read at each poll instead: a
+// poll asks each of its keys once, so a key asked again starts a new poll.
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <memory>
 
 #include "platform/services.h"
@@ -32,18 +39,24 @@ class X11KeyState : public KeyState {
   bool IsKeyDown(int key) override;
   bool Connected() const { return display_ != nullptr; }
   bool SeesTaps() const { return xiOpcode_ >= 0; }
-  // Takes in the raw key events waiting on the connection.
+  // Takes in the events waiting on the connection, and reads the keymap when
+  // the state must be set anew.
   void Drain();
   // How often the keymap has been read from the server.
   long KeymapReads() const { return keymapReads_; }
 
  private:
+  void TakeEvents();
+
   Display* display_ = nullptr;
-  char keymap_[32] = {};
-  std::array<bool, 256> askedSinceRead_{};  // keys answered from the keymap now held
-  long keymapReads_ = 0;
   int xiOpcode_ = -1;
-  std::array<bool, 256> pressed_{};  // a press seen since the last query of that key
+  bool tracking_ = false;  // every press and release arrives, so the state is ours to keep
+  bool stale_ = true;      // the keymap must be read before the state is trusted
+  long keymapReads_ = 0;
+  std::bitset<256> down_;
+  std::bitset<256> pressed_;    // a press seen since the last query of that key
+  std::bitset<256> asked_;      // keys asked in this poll
+  std::array<int, 256> codes_;  // by key number; -1 until looked up
   std::unique_ptr<QSocketNotifier> notifier_;
 };
 

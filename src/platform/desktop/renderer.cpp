@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
@@ -98,14 +99,25 @@ class ClickList : public QListWidget {
  public:
   using QListWidget::QListWidget;
   std::function<void(int)> pressed;  // the row under the pointer; -1: no item there
-  bool pressing = false;             // the current row moves because of a press
+  bool unchosen = false;             // the current row moves, but not by the user's choice
 
  protected:
   void mousePressEvent(QMouseEvent* e) override {
-    pressing = true;
+    unchosen = true;  // told by `pressed` below
     QListWidget::mousePressEvent(e);
-    pressing = false;
+    unchosen = false;
     if (pressed) pressed(indexAt(e->position().toPoint()).row());
+  }
+  // Qt makes the first row current when a list with none takes the focus
+  // other than by the mouse (a window's first show, Tab, the window coming to
+  // the front): nobody chose it, so it is taken back, and the next Down
+  // selects the first row.
+  void focusInEvent(QFocusEvent* e) override {
+    const bool hadCurrent = currentIndex().isValid();
+    unchosen = true;
+    QListWidget::focusInEvent(e);
+    if (!hadCurrent && currentIndex().isValid()) selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    unchosen = false;
   }
 };
 
@@ -328,7 +340,9 @@ class FormWidget : public QWidget, public View {
         if (!isVisible() || !(windowState() & Qt::WindowMinimized)) showMinimized();
         break;
       case vbMaximized:
-        if (!isVisible() || !(windowState() & Qt::WindowMaximized)) showMaximized();
+        // A window minimised from maximised is still marked maximised.
+        if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) != Qt::WindowMaximized)
+          showMaximized();
         break;
       default:
         if (!isVisible() || (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) showNormal();
@@ -435,7 +449,7 @@ Drawing DrawList(FormWidget& owner, ListBox& model, QWidget* parent) {
   list->addItems(Rows(model, 0, model.ListCount()));
   list->pressed = [&owner, &model](int row) { owner.User(model, [&model, row] { model.UserClick(row); }); };
   QObject::connect(list, &QListWidget::currentRowChanged, &owner, [&owner, &model, list](int row) {
-    if (!list->pressing && row != model.ListIndex()) owner.User(model, [&model, row] { model.SetListIndex(row); });
+    if (!list->unchosen && row != model.ListIndex()) owner.User(model, [&model, row] { model.SetListIndex(row); });
   });
   QObject::connect(list, &QListWidget::itemDoubleClicked, &owner,
                    [&owner, &model] { owner.User(model, [&model] { model.DoubleClick(); }); });

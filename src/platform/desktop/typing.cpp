@@ -5,7 +5,9 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#include <xkbcommon/xkbcommon.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <vector>
@@ -27,6 +29,7 @@ constexpr auto kSettle = std::chrono::milliseconds(20);
 // left changed for long is worse (a kill that cannot be caught leaves it so).
 constexpr auto kKeepBindings = std::chrono::milliseconds(100);
 
+// The key symbol a spare key code is bound to for a character.
 unsigned long SymOf(char32_t c) {
   if (c == '\n') return XK_Return;
   if (c == '\t') return XK_Tab;
@@ -34,13 +37,54 @@ unsigned long SymOf(char32_t c) {
   return 0x01000000UL | c;
 }
 
+// The key that types a character: its code, with Shift or not, and the group
+// it is typed in (kAnyGroup: whichever is active).
+constexpr int kAnyGroup = -1;
+struct Key {
+  unsigned char code;
+  bool shift;
+  int group;
+};
+
+// The character a key symbol of the keymap types, 0 for none we use. The
+// keypad is left out: programs may take its keys for something else than text.
+char32_t CharOf(KeySym sym) {
+  if (sym == XK_Return) return '\n';
+  if (sym == XK_Linefeed || IsKeypadKey(sym)) return 0;
+  return xkb_keysym_to_utf32(static_cast<xkb_keysym_t>(sym));
+}
+
+// The level of a key of this type with these modifiers in effect.
+int LevelOf(const XkbKeyTypeRec& type, unsigned mods) {
+  mods &= type.mods.mask;
+  for (int i = 0; i < type.map_count; ++i)
+    if (type.map[i].active && type.map[i].mods.mask == mods) return type.map[i].level;
+  return 0;
+}
+
+// The group of its own a key shows while `group` is the active one: a key
+// with fewer groups (most have one) brings it into range as the keymap says.
+int GroupOf(XkbDescPtr xkb, int code, int group) {
+  const int groups = XkbKeyNumGroups(xkb, code);
+  if (group < groups) return group;
+  const unsigned info = XkbKeyGroupInfo(xkb, code);
+  if (XkbOutOfRangeGroupAction(info) == XkbClampIntoRange) return groups - 1;
+  if (XkbOutOfRangeGroupAction(info) == XkbRedirectIntoRange) {
+    const int redirect = XkbOutOfRangeGroupNumber(info);
+    return redirect < groups ? redirect : 0;
+  }
+  return group % groups;
+}
+
 }  // namespace
 
 XTestKeyboard::XTestKeyboard() {
   display_ = XOpenDisplay(nullptr);
   if (!display_) return;
-  int event, error, major, minor;
-  if (!XTestQueryExtension(display_, &event, &error, &major, &minor)) {
+  int event, error, major, minor, opcode;
+  // XKB tells where each character is and what the locks and layout are.
+  if (!XTestQueryExtension(display_, &event, &error, &major, &minor) ||
+      !XkbQueryExtension(display_, &opcode, &event, &error, &major, &minor)) {
     XCloseDisplay(display_);
     display_ = nullptr;
     return;
@@ -96,6 +140,7 @@ void XTestKeyboard::Run() {
     busy_ = true;
     lock.unlock();
     TypeKeys(tallow::text::ForTyping(text));
+    GiveLocksBack();
     lock.lock();
     busy_ = false;
     if (queue_.empty()) idle_.notify_all();
@@ -124,35 +169,58 @@ void XTestKeyboard::Unbind() {
 }
 
 void XTestKeyboard::TypeKeys(const std::u32string& keys) {
-  // The keymap as it is now (the user may have switched layouts since the
-  // last text): where each symbol sits, Shift or not, and which key codes
-  // are free. Characters bound for an earlier text are found like any other.
-  std::map<unsigned long, std::pair<unsigned char, bool>> reach;  // symbol: key code, Shift
+  // The locks as the user left them. Caps Lock and Shift Lock would turn our
+  // keys over in the receiver (the characters on spare key codes too), so
+  // they are off while we type and given back afterwards; so is every other
+  // lock but Num Lock, which only the keypad heeds. A latched modifier (sticky
+  // keys) would change our first key, which would use it up: it is dropped.
+  // The user's layout (group) stays the active one: a character it lacks is
+  // typed in a layout that has it.
+  XkbStateRec state{};
+  XkbGetState(display_, XkbUseCoreKbd, &state);
+  const unsigned kept = state.locked_mods & XkbKeysymToModifiers(display_, XK_Num_Lock);
+  unlocked_ = state.locked_mods & ~kept;
+  userGroup_ = group_ = state.locked_group;
+  if (unlocked_) XkbLockModifiers(display_, XkbUseCoreKbd, unlocked_, 0);
+  if (state.latched_mods) XkbLatchModifiers(display_, XkbUseCoreKbd, state.latched_mods, 0);
+  if (state.latched_group) XkbLatchGroup(display_, XkbUseCoreKbd, 0);
+
+  // The keymap as it is now (the user may have changed it since the last
+  // text): the key of each character, the active group's first, and which
+  // key codes are free. Characters bound for an earlier text are found like
+  // any other.
+  std::map<char32_t, Key> reach;
   std::vector<unsigned char> spares;
   auto readKeymap = [&] {
     reach.clear();
     spares.clear();
-    int min = 0, max = 0, per = 0;
-    XDisplayKeycodes(display_, &min, &max);
-    KeySym* map = XGetKeyboardMapping(display_, static_cast<KeyCode>(min), max - min + 1, &per);
-    if (!map) return;
-    for (int level = 0; level < 2 && level < per; ++level)
-      for (int code = min; code <= max; ++code) {
-        KeySym sym = map[(code - min) * per + level];
-        if (sym != NoSymbol) reach.emplace(sym, std::make_pair(static_cast<unsigned char>(code), level == 1));
-      }
-    for (int code = max; code >= min; --code) {
-      bool empty = true;
-      for (int k = 0; k < per; ++k) empty = empty && map[(code - min) * per + k] == NoSymbol;
-      if (empty) spares.push_back(static_cast<unsigned char>(code));
+    XkbDescPtr xkb = XkbGetMap(display_, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!xkb) return;
+    const int min = xkb->min_key_code, max = xkb->max_key_code;
+    int groups = userGroup_ + 1;
+    for (int code = min; code <= max; ++code) groups = std::max(groups, int{XkbKeyNumGroups(xkb, code)});
+    for (int pass = 0; pass < groups; ++pass) {
+      const int group = (userGroup_ + pass) % groups;
+      for (bool shift : {false, true})
+        for (int code = min; code <= max; ++code) {
+          if (XkbKeyNumGroups(xkb, code) == 0) continue;
+          const int own = GroupOf(xkb, code, group);
+          const XkbKeyTypeRec& type = *XkbKeyKeyType(xkb, code, own);
+          const int level = LevelOf(type, kept | (shift ? ShiftMask : 0));
+          if (shift && level == LevelOf(type, kept)) continue;
+          if (char32_t c = CharOf(XkbKeySymEntry(xkb, code, level, own)))
+            reach.emplace(c, Key{static_cast<unsigned char>(code), shift, group});
+        }
     }
-    XFree(map);
+    for (int code = max; code >= min; --code) {
+      const KeySym* syms = XkbKeySymsPtr(xkb, code);
+      if (std::all_of(syms, syms + XkbKeyNumSyms(xkb, code), [](KeySym sym) { return sym == NoSymbol; }))
+        spares.push_back(static_cast<unsigned char>(code));
+    }
+    XkbFreeKeyboard(xkb, 0, True);
   };
   readKeymap();
-  shiftCode_ = reach.count(XK_Shift_L) ? reach[XK_Shift_L].first : 0;
-  XkbStateRec state{};
-  XkbGetState(display_, XkbUseCoreKbd, &state);
-  const bool capsLock = state.locked_mods & LockMask;
+  shiftCode_ = XKeysymToKeycode(display_, XK_Shift_L);
   modifiers_.clear();
   if (XModifierKeymap* mods = XGetModifierMapping(display_)) {
     for (int row = 0; row < 8; ++row)
@@ -166,18 +234,18 @@ void XTestKeyboard::TypeKeys(const std::u32string& keys) {
   // last key: a program reads the new keymap only when it comes to handle the
   // change, and then it must still find every character waiting in its queue.
   for (size_t from = 0; from < keys.size();) {
-    std::map<unsigned long, unsigned char> fresh;
+    std::map<char32_t, unsigned char> fresh;
     size_t to = from;
     for (; to < keys.size(); ++to) {
-      const unsigned long sym = SymOf(keys[to]);
-      if (reach.count(sym) || fresh.count(sym)) continue;
+      if (reach.count(keys[to]) || fresh.count(keys[to])) continue;
       if (fresh.size() == spares.size()) break;
-      fresh[sym] = spares[fresh.size()];
+      fresh[keys[to]] = spares[fresh.size()];
     }
-    for (auto& [sym, code] : fresh) {
+    for (auto& [c, code] : fresh) {
+      const unsigned long sym = SymOf(c);
       KeySym syms[2] = {sym, sym};
       XChangeKeyboardMapping(display_, code, 2, syms, 1);
-      reach[sym] = {code, false};
+      reach[c] = {code, false, kAnyGroup};  // a key of one group shows it in every group
       bound_[sym] = code;
     }
     if (!fresh.empty()) {
@@ -189,14 +257,14 @@ void XTestKeyboard::TypeKeys(const std::u32string& keys) {
         std::lock_guard lock(mutex_);
         if (stop_) return;
       }
-      const unsigned long sym = SymOf(keys[k]);
-      auto it = reach.find(sym);
+      auto it = reach.find(keys[k]);
       if (it == reach.end()) continue;
-      bool shift = it->second.second;
-      KeySym lower, upper;
-      XConvertCase(sym, &lower, &upper);
-      if (capsLock && lower != upper) shift = !shift;  // Caps Lock turns letters over
-      Tap(it->second.first, shift);
+      const Key& key = it->second;
+      if (key.group != kAnyGroup && key.group != group_) {
+        XkbLockGroup(display_, XkbUseCoreKbd, key.group);
+        group_ = key.group;
+      }
+      Tap(key.code, key.shift);
     }
     if (to < keys.size()) {
       // Out of spare key codes: the receiver must be done with these before
@@ -211,6 +279,14 @@ void XTestKeyboard::TypeKeys(const std::u32string& keys) {
     }
     from = to;
   }
+}
+
+void XTestKeyboard::GiveLocksBack() {
+  if (group_ != userGroup_) XkbLockGroup(display_, XkbUseCoreKbd, userGroup_);
+  if (unlocked_) XkbLockModifiers(display_, XkbUseCoreKbd, unlocked_, unlocked_);
+  group_ = userGroup_;
+  unlocked_ = 0;
+  XSync(display_, False);
 }
 
 // Never press over, or release, a key the user holds; and wait for the user's

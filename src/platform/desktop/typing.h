@@ -1,5 +1,8 @@
 // Types text into whatever window has the keyboard focus, in any application,
-// with XTest key events.
+// with XTest key events: exactly the text, whatever is locked (Caps Lock,
+// Shift Lock) and whichever layout (keyboard group) is active. Those locks are
+// off while it types, and the user's locks and group are given back after
+// each text.
 //
 // Typing runs on a worker thread with its own display connection: a
 // character missing from the keymap needs a spare key code bound to it and
@@ -45,6 +48,8 @@ class XTestKeyboard : public Keyboard {
  private:
   void Run();
   void TypeKeys(const std::u32string& keys);
+  // The locks and the layout group TypeKeys changed, as the user had them.
+  void GiveLocksBack();
   void Unbind();
   void WaitForRelease(unsigned char code);
   void Tap(unsigned char code, bool shift);
@@ -57,6 +62,8 @@ class XTestKeyboard : public Keyboard {
   std::map<unsigned long, unsigned char> bound_;   // spare key codes we gave a symbol
   std::vector<unsigned char> modifiers_;           // the key codes of Shift, Ctrl, Alt, Super and the like
   std::chrono::steady_clock::time_point lastKey_;  // when the last key was typed (worker only)
+  unsigned unlocked_ = 0;                          // the user's locked modifiers we took off
+  int userGroup_ = 0, group_ = 0;                  // the user's locked group, and the one locked now
 
   std::mutex mutex_;
   std::condition_variable wake_, idle_;
