@@ -42,15 +42,19 @@ void EnsureRuntimeDir() {
   if (ours) ::setenv("XDG_RUNTIME_DIR", path.c_str(), 1);
 }
 
+// The hot keys and the typing need X11, so the windows go there too (to
+// XWayland under Wayland), whatever platform the session would have Qt
+// choose; only one named in QT_QPA_PLATFORM is left to Qt.
+void UseX11() {
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  if (!platform || !*platform) ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
 // Qt aborts the process when it cannot reach the X display it would use.
 // False when that is about to happen.
 bool DisplayReachable() {
   const char* platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform) {
-    if (std::string(platform).rfind("xcb", 0) != 0) return true;  // not X: Qt's own affair
-  } else if (std::getenv("WAYLAND_DISPLAY")) {
-    return true;  // Qt may choose Wayland
-  }
+  if (platform && std::string(platform).rfind("xcb", 0) != 0) return true;  // not X: Qt's own affair
   Display* display = XOpenDisplay(nullptr);
   if (!display) return false;
   XCloseDisplay(display);
@@ -72,6 +76,7 @@ long ResidentKiB() {
 int main(int argc, char** argv) {
   EnsureRuntimeDir();
   XInitThreads();  // the typing worker has a display connection of its own
+  UseX11();
   if (!DisplayReachable()) {
     const char* display = std::getenv("DISPLAY");
     std::fprintf(stderr,

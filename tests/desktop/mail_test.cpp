@@ -15,6 +15,7 @@
 #include <sstream>
 #include <thread>
 
+#include "platform/desktop/end_signals.h"
 #include "platform/desktop/mail.h"
 #include "platform/plain_address.h"
 #include "support/fixture.h"
@@ -238,6 +239,35 @@ TEST_F(FakeSendmail, AMailSystemThatHangsIsStoppedAndTheSendFails) {
     if (!pid.empty()) {
       EXPECT_NE(::kill(std::stoi(pid), 0), 0) << "it was left running";
     }
+  }
+}
+
+// A signal to end the program while the mail system holds the send up: the
+// ending runs at once. A message the mail system has taken whole is left to
+// it; one it has not is stopped first, so that no part of it goes out.
+TEST_F(FakeSendmail, TheEndingDoesNotWaitForTheMailSystem) {
+  const std::string small = "To: a@b.c\n\nbody\n";
+  const std::string big = BuildMessage("a@b.c", "s", std::string(300000, 'x'), 0);  // more than a pipe holds
+  for (const bool whole : {true, false}) {
+    fs::remove(dir / "pid");
+    ScriptText(whole ? "echo $$ > pid\ncat > message\nsleep 30\n" : "echo $$ > pid\nsleep 30\n");
+    int runningAtTheEnding = -1;
+    EndSignals ending([&] {
+      const pid_t pid = std::stoi(ReadFile(dir / "pid"));
+      runningAtTheEnding = ::kill(pid, 0) == 0;
+      ::kill(-pid, SIGKILL);  // the program would be gone; here the send goes on to its end
+    });
+    std::thread signal([&] {
+      const auto ready = [&] {
+        return whole ? fs::exists(dir / "message") && fs::file_size(dir / "message") == small.size()
+                     : !ReadFile(dir / "pid").empty();
+      };
+      for (int i = 0; i < 1000 && !ready(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      ::kill(::getpid(), SIGTERM);
+    });
+    EXPECT_THROW(Sendmail(Program(), whole ? small : big, std::chrono::seconds(10)), MailError);
+    signal.join();
+    EXPECT_EQ(runningAtTheEnding, whole ? 1 : 0) << (whole ? "whole" : "in part");
   }
 }
 

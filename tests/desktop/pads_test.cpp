@@ -2,13 +2,25 @@
 // the renderer: their widgets, the web view on a page served on the loopback
 // address, and the note window used with the mouse and the keyboard.
 // With TALLOWMARK_SHOTS set, each window's picture is kept there.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QHostAddress>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <thread>
 
 #include "platform/desktop/assets.h"
 #include "platform/desktop/web_view.h"
@@ -21,11 +33,13 @@ namespace {
 
 using namespace tallow::testing;
 
-// A small web server on the loopback address: "/tutorial/" is a page, every
-// other path is not found. A silent one takes requests and never answers.
+// A small web server on the loopback address: "/tutorial/" is a page, a path
+// given an answer of its own gets that, every other path is not found. A
+// silent one takes requests and never answers.
 class LoopbackServer {
  public:
   bool silent = false;
+  std::map<QByteArray, std::function<void(QTcpSocket&)>> answers;
   LoopbackServer() {
     server_.listen(QHostAddress::LocalHost, 0);
     QObject::connect(&server_, &QTcpServer::newConnection, [this] {
@@ -42,6 +56,12 @@ class LoopbackServer {
   std::vector<std::string> paths;
   int hangUps = 0;  // connections the other side closed
 
+  static void Send(QTcpSocket& socket, const QByteArray& status, const QByteArray& type, const QByteArray& body) {
+    socket.write("HTTP/1.1 " + status + "\r\nContent-Type: " + type +
+                 "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    socket.disconnectFromHost();
+  }
+
  private:
   void Answer(QTcpSocket* socket) {
     QByteArray request = socket->property("request").toByteArray() + socket->readAll();
@@ -50,13 +70,11 @@ class LoopbackServer {
     const QByteArray path = request.split(' ').value(1);
     paths.push_back(path.toStdString());
     if (silent) return;
-    const bool found = path == "/tutorial/";
-    const QByteArray body = found ? "<html><body><h1>Getting started with Tallowmark</h1></body></html>"
-                                  : "<html><body>gone</body></html>";
-    socket->write((found ? "HTTP/1.1 200 OK\r\n" : "HTTP/1.1 404 Not Found\r\n") +
-                  QByteArray("Content-Type: text/html\r\nConnection: close\r\nContent-Length: ") +
-                  QByteArray::number(body.size()) + "\r\n\r\n" + body);
-    socket->disconnectFromHost();
+    if (auto answer = answers.find(path); answer != answers.end()) return answer->second(*socket);
+    if (path == "/tutorial/")
+      Send(*socket, "200 OK", "text/html", "<html><body><h1>Getting started with Tallowmark</h1></body></html>");
+    else
+      Send(*socket, "404 Not Found", "text/html", "<html><body>gone</body></html>");
   }
   QTcpServer server_;
 };
@@ -126,6 +144,92 @@ TEST_F(PadsTest, ViewGivesUpOnASilentServerAndMayCloseWhileItWaits) {
   EXPECT_TRUE(WaitFor([&] { return view.toPlainText().contains("did not answer"); }))
       << view.toPlainText().toStdString();
   EXPECT_TRUE(view.toPlainText().contains(QString::fromStdString(server.Site() + "/slow")));
+}
+
+// A page over http names local files as pictures and as a link: /dev/zero,
+// which never ends, and a named pipe, whose reading waits for a writer. None
+// is read or followed, and the page's own picture comes from its server.
+TEST_F(PadsTest, ViewTakesPicturesFromTheWebOnlyAndFollowsNoLinkToAFile) {
+  const std::string pipe = folder.path() + "/pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // Should the view open the pipe, this writer lets it go on, and tells.
+  std::atomic<bool> ours{false}, openedByView{false};
+  std::thread writer([&] {
+    ::close(::open(pipe.c_str(), O_WRONLY));
+    openedByView = !ours;
+  });
+  QImage red(40, 30, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  red.save(&buffer, "PNG");
+  LoopbackServer server;
+  const QByteArray page = "<html><body><h1>Pictures</h1><img src=\"file:///dev/zero\"><img src=\"" +
+                          QByteArray::fromStdString(pipe) +
+                          "\"><img src=\"red.png\"><a href=\"file:///etc/hostname\">a file</a></body></html>";
+  server.answers["/tutorial/"] = [&](QTcpSocket& s) { LoopbackServer::Send(s, "200 OK", "text/html", page); };
+  QPointer<QTcpSocket> pictureAsked;  // answered once the page shows without it
+  server.answers["/tutorial/red.png"] = [&](QTcpSocket& s) { pictureAsked = &s; };
+  app.SiteURL = server.Site();
+  auto* view = Widget<WebView>(Show(app.Tutorial).WebBrowser1);
+  const auto showsRed = [&] {  // the whole picture, in its own size
+    const QImage shown = view->viewport()->grab().toImage();
+    int pixels = 0;
+    for (int y = 0; y < shown.height(); ++y)
+      for (int x = 0; x < shown.width(); ++x) pixels += shown.pixel(x, y) == qRgb(255, 0, 0);
+    return pixels >= red.width() * red.height();
+  };
+  ASSERT_TRUE(WaitFor([&] { return view->toPlainText().contains("Pictures") && pictureAsked; }))
+      << view->toPlainText().toStdString();
+  EXPECT_FALSE(showsRed());
+  LoopbackServer::Send(*pictureAsked, "200 OK", "image/png", png);
+  EXPECT_TRUE(WaitFor(showsRed));
+
+  emit view->anchorClicked(QUrl("file:///etc/hostname"));
+  QApplication::processEvents();
+  EXPECT_TRUE(view->toPlainText().contains("Pictures")) << view->toPlainText().toStdString();
+
+  ours = true;
+  ::close(::open(pipe.c_str(), O_RDONLY | O_NONBLOCK));
+  writer.join();
+  EXPECT_FALSE(openedByView) << "the view opened a named pipe";
+}
+
+// A page larger than the view takes, or one that comes too slowly (a little at
+// a time, so that it is never silent for long), is given up at its limit.
+TEST_F(PadsTest, ViewGivesUpOnAPageTooLargeOrTooSlow) {
+  LoopbackServer server;
+  const QByteArray head = "HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\n\r\n";
+  server.answers["/large"] = [&](QTcpSocket& s) {
+    s.write(head + QByteArray(9 << 20, 'x'));
+    s.disconnectFromHost();
+  };
+  server.answers["/trickle"] = [&](QTcpSocket& s) {
+    s.write(head + "<p>");
+    auto* drip = new QTimer(&s);
+    QObject::connect(drip, &QTimer::timeout, &s, [&s] { s.write("x"); });
+    drip->start(50);
+  };
+  WebView view;
+  view.Navigate(QString::fromStdString(server.Site() + "/large"));
+  EXPECT_TRUE(WaitFor([&] { return view.toPlainText().contains("larger than"); }))
+      << view.toPlainText().left(200).toStdString();
+  view.SetTimeout(1000);
+  view.Navigate(QString::fromStdString(server.Site() + "/trickle"));
+  EXPECT_TRUE(WaitFor([&] { return view.toPlainText().contains("did not answer"); }))
+      << view.toPlainText().left(200).toStdString();
+}
+
+// Links and pictures: http and https only, and an https page never leads to plain http.
+TEST(WebViewRefusal, OnlyTheWebAndNeverDownFromHttps) {
+  const QUrl program, http("http://a.example/"), https("https://a.example/");
+  EXPECT_TRUE(WebView::Refusal(program, http).isEmpty());
+  EXPECT_TRUE(WebView::Refusal(http, https).isEmpty());
+  EXPECT_TRUE(WebView::Refusal(https, https).isEmpty());
+  EXPECT_FALSE(WebView::Refusal(https, http).isEmpty());
+  for (const char* other : {"file:///etc/passwd", "/etc/passwd", "qrc:/assets/program.png", "data:text/html,hi"})
+    EXPECT_FALSE(WebView::Refusal(http, QUrl(other)).isEmpty()) << other;
 }
 
 TEST_F(PadsTest, HelpClosesAndTheUtilityMenuLaunchesTheScratchPad) {

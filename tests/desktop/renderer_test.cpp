@@ -448,7 +448,7 @@ TEST_F(RendererTest, PopupMenuShowsItemsAndSeparatorsAndRunsTheChoice) {
   popup->close();
 }
 
-TEST_F(RendererTest, WebBrowserOpensFilesAndSaysWhenAPageCannotBeReached) {
+TEST_F(RendererTest, WebBrowserRefusesFilesAndSaysWhenAPageCannotBeReached) {
   class Browser : public Window {
    public:
     explicit Browser(Program& app) : Window(app, "Tutorial") { web.geometry = {4, 4, 300, 200}; }
@@ -465,7 +465,9 @@ TEST_F(RendererTest, WebBrowserOpensFilesAndSaysWhenAPageCannotBeReached) {
   page.write("<html><body><h1>Tutorial page</h1></body></html>");
   page.close();
   window.web.Navigate2(QUrl::fromLocalFile(page.fileName()).toString().toStdString());
-  EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("Tutorial page"); }));
+  EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("cannot be shown"); }));
+  EXPECT_TRUE(view->toPlainText().contains("Only http and https")) << view->toPlainText().toStdString();
+  EXPECT_FALSE(view->toPlainText().contains("Tutorial page"));
 
   window.web.Navigate2("http://127.0.0.1:1/tutorial/");
   EXPECT_TRUE(WaitFor([&] { return view->toPlainText().contains("cannot be shown"); }));

@@ -21,7 +21,17 @@ class EndSignals {
   EndSignals(const EndSignals&) = delete;
   EndSignals& operator=(const EndSignals&) = delete;
 
+  // For a wait that holds up the event loop (the mail system taking a
+  // message): the descriptor to poll beside its own, readable once one of the
+  // signals has come (-1 while none is watched), and the ending, to run as
+  // soon as it is. The ending returns only when it was refused (notes that
+  // could not be saved); the wait then goes on.
+  static int PendingFd();
+  static void EndNow();
+
  private:
+  void End();
+
   std::function<void()> end_;
   std::unique_ptr<QSocketNotifier> notifier_;
   bool ending_ = false;

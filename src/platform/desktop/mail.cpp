@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/desktop/end_signals.h"
 #include "platform/plain_address.h"
 #include "platform/text.h"
 
@@ -154,8 +155,8 @@ struct Started {
 
 // What became of the message.
 struct Outcome {
-  bool inTime = true;  // false: stopped at the time limit
-  int status = -1;     // its wait status
+  std::string stopped;  // why we stopped it, if we did
+  int status = -1;      // its wait status
   // What it said: the first kKeptSaying bytes, and one character's more to
   // see where a cut there falls; the rest is read and dropped.
   std::string said;
@@ -164,6 +165,15 @@ struct Outcome {
 void CloseFd(int& fd) {
   if (fd >= 0) ::close(fd);
   fd = -1;
+}
+
+// Stops the mail system with its helpers.
+void Stop(pid_t pid, Outcome& outcome, std::string why) {
+  ::kill(-pid, SIGKILL);
+  ::kill(pid, SIGKILL);
+  while (::waitpid(pid, &outcome.status, 0) < 0 && errno == EINTR) {
+  }
+  outcome.stopped = std::move(why);
 }
 
 Started Start(const std::string& program) {
@@ -225,7 +235,9 @@ void Drain(int& fd, std::string& said) {
 // Writes the message and reads what it says side by side, so that neither
 // waits on a full pipe, until it ends: a helper that it leaves running with
 // our pipe open does not hold us up, and one that has not ended when
-// `patience` runs out is stopped with its group.
+// `patience` runs out is stopped with its group. The program's ending is not
+// held up either: it runs as soon as it is asked for, and a message not yet
+// handed over whole is stopped first, so that no part of it goes out.
 Outcome Feed(Started it, const std::string& message, std::chrono::milliseconds patience) {
   const auto until = std::chrono::steady_clock::now() + patience;
   size_t done = 0;
@@ -237,19 +249,23 @@ Outcome Feed(Started it, const std::string& message, std::chrono::milliseconds p
     if (ended) break;
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
     if (left.count() <= 0) {
-      ::kill(-it.pid, SIGKILL);
-      ::kill(it.pid, SIGKILL);
-      while (::waitpid(it.pid, &outcome.status, 0) < 0 && errno == EINTR) {
-      }
-      outcome.inTime = false;
+      Stop(it.pid, outcome, "The mail system did not finish in time and was stopped.");
       break;
     }
-    pollfd fds[2];
+    pollfd fds[3];
     nfds_t count = 0;
     if (it.toIt >= 0) fds[count++] = {it.toIt, POLLOUT, 0};
     if (it.fromIt >= 0) fds[count++] = {it.fromIt, POLLIN, 0};
+    const nfds_t ending = count;
+    if (EndSignals::PendingFd() >= 0) fds[count++] = {EndSignals::PendingFd(), POLLIN, 0};
     // In short steps: its end is seen by waitpid, not on a pipe.
     ::poll(fds, count, static_cast<int>(std::min<long>(left.count(), 10)));
+    if (ending < count && fds[ending].revents) {
+      if (it.toIt >= 0) Stop(it.pid, outcome, "The program was asked to end before the mail system took the message.");
+      EndSignals::EndNow();
+      if (!outcome.stopped.empty()) break;
+      continue;
+    }
     if (it.toIt >= 0 && fds[0].revents) {
       ssize_t n = ::write(it.toIt, message.data() + done, message.size() - done);
       if (n > 0)
@@ -264,13 +280,13 @@ Outcome Feed(Started it, const std::string& message, std::chrono::milliseconds p
 }
 
 bool Accepted(const Outcome& outcome) {
-  return outcome.inTime && WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0;
+  return outcome.stopped.empty() && WIFEXITED(outcome.status) && WEXITSTATUS(outcome.status) == 0;
 }
 
 // Why the message was not taken: in the mail system's own words when it
 // gave any, cut at kKeptSaying bytes (and marked so), else in ours.
 std::string Failure(const Outcome& outcome) {
-  if (!outcome.inTime) return "The mail system did not finish in time and was stopped.";
+  if (!outcome.stopped.empty()) return outcome.stopped;
   std::string said = outcome.said;
   const bool cut = said.size() > kKeptSaying;
   if (cut) said.resize(tallow::text::CharacterStart(said, kKeptSaying));

@@ -26,7 +26,7 @@ inline constexpr std::chrono::milliseconds kSendmailPatience{60000};
 // Hands the message to `sendmail -t -i`; throws MailError with the mail
 // system's own words (the first few KiB of them, marked when cut) when it
 // cannot be run, does not accept the message, or has not finished within
-// `patience`.
+// `patience`. A signal to end the program (EndSignals) ends it meanwhile.
 void Sendmail(const std::string& program, const std::string& message,
               std::chrono::milliseconds patience = kSendmailPatience);
 
