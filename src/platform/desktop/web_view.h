@@ -41,12 +41,14 @@ class WebView : public QTextBrowser {
   void PageArrived(QNetworkReply* reply);
   void PictureArrived(QNetworkReply* reply, const QUrl& name);
   void ShowFailure(const QString& why);
+  void StopPictures();
 
   QNetworkAccessManager* network_;
   QPointer<QNetworkReply> pending_;
   QList<QPointer<QNetworkReply>> fetching_;  // the page's pictures on their way
   QHash<QUrl, QPixmap> pictures_;            // by the page's names for them: null until arrived, or when refused
   qint64 pixelsLeft_ = 0;                    // how many more pixels the page's pictures may hold
+  QHash<QUrl, double> widthOnly_;            // the widest the page shows a picture it gives no height
   QUrl address_;
   QPixmap none_;  // a picture that is not there (yet)
   QTimer relayout_;
