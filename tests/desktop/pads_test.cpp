@@ -193,6 +193,7 @@ TEST_F(PadsTest, ViewShowsOnlyPagesItCanLayOutAtOnce) {
       {"/padding", "text/html", "<table cellpadding=100000000><tr><td>x</td></tr></table>", {}},
       {"/margin", "text/html", "<p style='margin-top:9000000px'>x</p><p>y</p>", {}},
       {"/lines", "text/plain", QByteArray("x\n").repeated(700000), {}},
+      {"/placeholders", "text/html", QByteArray("<img src=a.png width=5000000>").repeated(2), {}},
       {"/tables", "text/html", QByteArray("<table><tr><td>").repeated(20) + "x", {}},
       {"/divs", "text/html", QByteArray("<div>").repeated(20000) + "x", {}},
       {"/lists", "text/html", QByteArray("<ul><li>").repeated(12500) + "x", {}},
@@ -223,7 +224,9 @@ TEST_F(PadsTest, ViewShowsOnlyPagesItCanLayOutAtOnce) {
   QBuffer tallBytes(&tall), redBytes(&red);
   tallBytes.open(QIODevice::WriteOnly);
   redBytes.open(QIODevice::WriteOnly);
-  QImage(10, 50000, QImage::Format_Mono).save(&tallBytes, "PNG");  // shown 2000 wide: 10 million pixels high
+  QImage narrow(10, 50000, QImage::Format_Mono);  // shown 2000 wide: 10 million pixels high
+  narrow.fill(0);
+  narrow.save(&tallBytes, "PNG");
   QImage small(40, 30, QImage::Format_RGB32);
   small.fill(Qt::red);
   small.save(&redBytes, "PNG");

@@ -1,6 +1,7 @@
 #include "platform/desktop/page_guard.h"
 
 #include <QFontMetricsF>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextBoundaryFinder>
 #include <QTextDocument>
@@ -30,6 +31,10 @@ constexpr double kPerCell = 10000;          // laying out a table cell; each row
 constexpr double kPerEarlierPicture = 600;  // a picture, per picture before it in its paragraph
 constexpr double kPerEarlierItem = 44;      // a list item, per item before it in its list
 constexpr double kPerEarlierFloat = 40;     // a picture or table beside the text, per one before it
+constexpr double kPerMark = 1000;           // an accent or other mark on a character, laid out and drawn
+constexpr double kPerEarlierMark = 1;       // and per mark before it on that character
+constexpr double kPerScriptChange = 1000;   // a change between Latin and other letters: a new run to shape
+constexpr double kPerFont = 500000;         // finding a font that the page names
 // A paragraph or outermost table is laid out whole, and once more when the
 // view's scroll bar comes.
 constexpr double kLayouts = 2;
@@ -60,44 +65,19 @@ struct Element {
   unsigned kind;
 };
 // Sorted by name.
+// clang-format off
 constexpr Element kElements[] = {
-    {"blockquote", kBlock},
-    {"body", kBlock | kBody},
-    {"br", kEmpty},
-    {"caption", kBlock | kRowGroup},
-    {"center", kBlock},
-    {"dd", kBlock | kTerm},
-    {"div", kBlock},
-    {"dl", kBlock | kTerms},
-    {"dt", kBlock | kTerm},
-    {"h1", kBlock},
-    {"h2", kBlock},
-    {"h3", kBlock},
-    {"h4", kBlock},
-    {"h5", kBlock},
-    {"h6", kBlock},
-    {"head", kHidden | kHead},
-    {"hr", kEmpty | kBlock},
-    {"img", kEmpty | kPicture},
-    {"li", kBlock | kItem},
-    {"link", kHidden},
-    {"meta", kEmpty | kHidden},
-    {"ol", kBlock | kList},
-    {"p", kBlock | kPara},
-    {"pre", kBlock},
-    {"qt", kBlock},
-    {"script", kHidden},
-    {"style", kHidden | kStyle},
-    {"table", kTabular | kTable},
-    {"tbody", kTabular | kRowGroup},
-    {"td", kBlock | kCell},
-    {"tfoot", kTabular | kRowGroup},
-    {"th", kBlock | kCell},
-    {"thead", kTabular | kRowGroup},
-    {"title", kHidden},
-    {"tr", kTabular | kRow},
-    {"ul", kBlock | kList},
+    {"blockquote", kBlock}, {"body", kBlock | kBody}, {"br", kEmpty}, {"caption", kBlock | kRowGroup},
+    {"center", kBlock}, {"dd", kBlock | kTerm}, {"div", kBlock}, {"dl", kBlock | kTerms}, {"dt", kBlock | kTerm},
+    {"h1", kBlock}, {"h2", kBlock}, {"h3", kBlock}, {"h4", kBlock}, {"h5", kBlock}, {"h6", kBlock},
+    {"head", kHidden | kHead}, {"hr", kEmpty | kBlock}, {"img", kEmpty | kPicture}, {"li", kBlock | kItem},
+    {"link", kHidden}, {"meta", kEmpty | kHidden}, {"ol", kBlock | kList}, {"p", kBlock | kPara},
+    {"pre", kBlock}, {"qt", kBlock}, {"script", kHidden}, {"style", kHidden | kStyle},
+    {"table", kTabular | kTable}, {"tbody", kTabular | kRowGroup}, {"td", kBlock | kCell},
+    {"tfoot", kTabular | kRowGroup}, {"th", kBlock | kCell}, {"thead", kTabular | kRowGroup}, {"title", kHidden},
+    {"tr", kTabular | kRow}, {"ul", kBlock | kList},
 };
+// clang-format on
 
 unsigned KindOf(QStringView name) {
   char lower[12] = {};
@@ -115,6 +95,7 @@ struct Attributes {
   int columns = 1;    // that a cell spans
   bool rows = false;  // whether it spans more than one row
   bool floats = false;
+  QStringView font;  // the font it names, if it may name one
 };
 
 // The elements that are open at a place in the page, as Qt's reader keeps
@@ -124,16 +105,17 @@ class Reading {
   void Start(QStringView name, const Attributes& attributes, bool closed) {
     const unsigned kind = KindOf(name);
     Enter(kind);
-    if (kind & (kBlock | kTabular)) {
-      pictures_ = 0;
-      Paragraph();
-    }
+    if (kind & (kBlock | kTabular)) Paragraph();
     const double around = open_.size() + 1.0;  // the element is styled as those it is in are
     work_ += kPerElement +
              around * ((kind & (kList | kItem) ? kPerListAncestor : kPerAncestor) + rules_ * kPerRuleAncestor);
     if (!hidden_) Layout(kPerShownElement * std::ldexp(1.0, tables_));
     if (kind & kPicture) Layout(kPerEarlierPicture * pictures_++);
     if (attributes.floats || (floatingSheet_ && kind & (kPicture | kTable))) work_ += kPerEarlierFloat * floats_++;
+    if (!attributes.font.isEmpty() && !fonts_.contains(attributes.font)) {
+      fonts_.insert(attributes.font);
+      work_ += kPerFont;
+    }
     if (kind & kItem)
       if (Open* l = Find(kList)) work_ += kPerEarlierItem * l->items++;
     if (kind & kRow) Row();
@@ -152,21 +134,29 @@ class Reading {
         const bool paragraph = open_[i].kind & (kBlock | kTabular);
         PopTo(i);
         work_ += kPerClosing;
-        if (paragraph) {
-          pictures_ = 0;
-          Paragraph();
-        }
+        if (paragraph) Paragraph();
         return;
       }
   }
 
   void Text(QStringView text) {
     work_ += text.size() * kPerCharacter;
-    if (!hidden_) Layout(text.size() * kPerShown * std::ldexp(1.0, tables_));
     if (styles_) {
       rules_ += text.count(u'{');
       floatingSheet_ |= text.contains(u"float", Qt::CaseInsensitive);
+      work_ += kPerFont * text.count(u"font", Qt::CaseInsensitive);
     }
+    if (hidden_) return;
+    double work = text.size() * kPerShown;
+    for (const QChar c : text) {
+      const bool mark = c.unicode() >= 0x300 && c.isMark();
+      work += mark ? kPerMark + kPerEarlierMark * marks_++ : 0;
+      marks_ = mark ? marks_ : 0;
+      const int script = c.unicode() < 0x80 ? (c.isLetterOrNumber() ? 1 : 0) : (c.isLetter() ? 2 : 0);
+      work += script && script_ && script != script_ ? kPerScriptChange : 0;
+      script_ = script ? script : script_;
+    }
+    Layout(work * std::ldexp(1.0, tables_));
   }
 
   double Work() {
@@ -179,8 +169,8 @@ class Reading {
   struct Open {
     QStringView name;
     unsigned kind;
-    int rows = 0, columns = 0, widest = 0, spanning = 0;  // of a table
-    int items = 0;                                        // of a list
+    qint64 rows = 0, columns = 0, widest = 0, spanning = 0;  // of a table
+    int items = 0;                                           // of a list
   };
 
   // Where Qt puts an element: some only in their proper place, which it makes
@@ -238,7 +228,7 @@ class Reading {
     for (; open_.size() > size; open_.pop_back()) {
       const Open& o = open_.back();
       if (o.kind & kTable) {
-        Layout(kPerCell * std::max(o.rows, 1) * std::max(o.widest, 1) * std::ldexp(1.0, --tables_));
+        Layout(kPerCell * std::max<qint64>(o.rows, 1) * std::max<qint64>(o.widest, 1) * std::ldexp(1.0, --tables_));
         Paragraph();
       }
       hidden_ -= (o.kind & kHidden) != 0;
@@ -252,6 +242,7 @@ class Reading {
     whole_ += work;
   }
   void Paragraph() {
+    pictures_ = 0;
     if (tables_) return;
     largest_ = std::max(largest_, whole_);
     whole_ = 0;
@@ -262,6 +253,9 @@ class Reading {
   double rules_ = 0;               // style rules read so far
   bool floatingSheet_ = false;     // whether they may set anything beside the text
   int pictures_ = 0, floats_ = 0;  // in the paragraph, and in the page, so far
+  int marks_ = 0;                  // on the last character
+  int script_ = 0;                 // of the last letter: Latin, or another
+  QSet<QStringView> fonts_;
   double work_ = 0, whole_ = 0, largest_ = 0;
 };
 
@@ -321,6 +315,8 @@ class Markup {
         if (Same(key, u"rowspan")) attributes.rows = value.toInt() > 1;
         if (Same(key, u"align")) attributes.floats |= Same(value, u"left") || Same(value, u"right");
         if (Same(key, u"style")) attributes.floats |= value.contains(u"float", Qt::CaseInsensitive);
+        if (Same(key, u"face") || (Same(key, u"style") && value.contains(u"font", Qt::CaseInsensitive)))
+          attributes.font = value;
       }
     bool closed = false;
     while (pos_ < s_.size() && s_[pos_] != u'>') closed |= s_[pos_++] == u'/';
@@ -405,12 +401,15 @@ PageHeight MostHeight(const QTextDocument& page, QPaintDevice* screen) {
       const QTextFragment fragment = it.fragment();
       const QTextCharFormat format = fragment.charFormat();
       if (format.isImageFormat()) {
+        // Until it comes, a picture is shown as a square point, so one given
+        // only a width is as high as wide.
         const QTextImageFormat picture = format.toImageFormat();
+        const double high = picture.height() > 0 ? picture.height() : std::max(kTallestPicture, picture.width());
         if (picture.height() <= 0 && picture.width() > 0) {
           const QUrl name(picture.name());  // as the view is asked for it
           height.widthOnly[name] = std::max(height.widthOnly.value(name), picture.width());
         }
-        height.most += fragment.length() * (picture.height() > 0 ? picture.height() : kTallestPicture);
+        height.most += fragment.length() * high;
         continue;
       }
       auto known = lineHeights.constFind(fragment.charFormatIndex());
