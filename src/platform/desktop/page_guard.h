@@ -21,14 +21,14 @@ class QTextDocument;
 namespace tallow::desktop {
 
 // The work Qt will do to read and lay out this page (HTML, or else plain
-// text), in nanoseconds of this machine's time, an estimate on the safe side.
+// text), in nanoseconds on an ordinary desktop PC, an estimate on the safe side.
 double PageWork(QStringView page, bool html);
 // The most work a page may take: well under a second.
 inline constexpr double kMostPageWork = 300e6;
 
-// How tall the page can become: each line as tall as its tallest character
-// and broken at every place a line may break, and each picture whose page
-// gives no height as tall as the tallest picture shown.
+// How tall the page can become at any width: each line as tall as its
+// tallest character and broken at every place a line may break, and each
+// picture whose page gives no height as tall as the tallest picture shown.
 struct PageHeight {
   double most = 0;
   QHash<QUrl, double> widthOnly;  // pictures given only a width on the page: the largest, by name

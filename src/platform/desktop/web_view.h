@@ -2,7 +2,8 @@
 // QTextBrowser, links followed in place. It loads over http and https only,
 // the page and its pictures alike, each within a size and a time limit and
 // never on the event loop's time: no local file, however a page names it, and
-// nothing that an https page leads to over plain http.
+// nothing that an https page leads to over plain http. It shows a page only
+// when Qt can read and lay it out at once (page_guard.h).
 #pragma once
 
 #include <QHash>
