@@ -2,9 +2,6 @@
 // template editor.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,7 +12,7 @@
 #include "desk/form3.h"
 #include "desk/setting_man.h"
 #include "support/fixture.h"
-#include "support/needs.h"
+#include "support/unprivileged.h"
 
 namespace tallow::testing {
 namespace {
@@ -40,37 +37,6 @@ class SettingManTest : public ProgramTest {
       w.txtMessage.SetText(message);
     });
   }
-};
-
-// While it lives the file cannot be deleted (or changed): by root too where
-// the file system takes the immutable flag, and otherwise, for a user without
-// privileges, in a folder made read-only. ok() says whether it could be done.
-class Undeletable {
- public:
-  explicit Undeletable(const std::string& path)
-      : fd_(::open(path.c_str(), O_RDONLY)), folder_(std::filesystem::path(path).parent_path().string()) {
-    int flags = 0;
-    immutable_ = fd_ >= 0 && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0 &&
-                 (flags |= FS_IMMUTABLE_FL, ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0);
-    readOnly_ = !immutable_ && ::geteuid() != 0 && ::chmod(folder_.c_str(), 0555) == 0;
-  }
-  ~Undeletable() {
-    int flags = 0;
-    if (immutable_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
-      flags &= ~FS_IMMUTABLE_FL;
-      ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
-    }
-    if (readOnly_) ::chmod(folder_.c_str(), 0700);
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Undeletable(const Undeletable&) = delete;
-  Undeletable& operator=(const Undeletable&) = delete;
-  bool ok() const { return immutable_ || readOnly_; }
-
- private:
-  int fd_;
-  std::string folder_;
-  bool immutable_ = false, readOnly_ = false;
 };
 
 struct Choice {
@@ -145,30 +111,35 @@ TEST_F(SettingManTest, HideWelcomeCheckBox) {
   EXPECT_FALSE(Exists(InFolder("showyes.dat")));
 }
 
+// A marker in a folder made read-only cannot be deleted: as nobody, since
+// root may delete it anyway.
 TEST_F(SettingManTest, AMarkerThatCannotBeDeletedIsReportedOnceAndStaysTicked) {
   WriteFile(InFolder("showyes.dat"), "NoShow\r\n");
   auto& w = app.SettingMan();
-  {
-    Undeletable stuck(InFolder("showyes.dat"));
-    TALLOWMARK_NEEDS(stuck.ok(), "files cannot be made undeletable here");
+  GiveToNobody(folder.path());
+  AsNobody([&] {
+    const auto stuck = [&](bool yes) { ::chmod(folder.path().c_str(), yes ? 0555 : 0700); };
+    stuck(true);
     User([&] { w.Check1.SetValue(0); });  // unchecking
     ASSERT_EQ(boxes.shown.size(), 1u);
     ExpectBox(0,
               "The choice to show the welcome screen could not be saved, as showyes.dat could not be deleted: "
-              "Operation not permitted.",
+              "Permission denied.",
               MsgIcon::Critical, app.AppTitle);
     EXPECT_EQ(w.Check1.Value(), 1);  // the marker is still there
-  }
-  User([&] { w.Check1.SetValue(0); });
-  WriteFile(InFolder("showyes.dat"), "NoShow\r\n");  // back by other means, the box unticked
-  boxes.shown.clear();
-  Undeletable stuck(InFolder("showyes.dat"));
-  boxes.answers.push_back(vbNo);
-  User([&] { w.Check1.SetValue(1); });  // checking, then No: the nested run tries the delete
-  ASSERT_EQ(boxes.shown.size(), 2u);
-  EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
-  EXPECT_EQ(w.Check1.Value(), 1);
-  EXPECT_TRUE(Exists(InFolder("showyes.dat")));
+    stuck(false);
+    User([&] { w.Check1.SetValue(0); });
+    WriteFile(InFolder("showyes.dat"), "NoShow\r\n");  // back by other means, the box unticked
+    boxes.shown.clear();
+    stuck(true);
+    boxes.answers.push_back(vbNo);
+    User([&] { w.Check1.SetValue(1); });  // checking, then No: the nested run tries the delete
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Critical);
+    EXPECT_EQ(w.Check1.Value(), 1);
+    EXPECT_TRUE(Exists(InFolder("showyes.dat")));
+    stuck(false);
+  });
 }
 
 TEST_F(SettingManTest, SaveWithNothingOpenWritesTheNextFreeNumberAndRefreshesAllThreeLists) {

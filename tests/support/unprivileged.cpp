@@ -15,12 +15,20 @@ namespace tallow::testing {
 
 namespace {
 
+uid_t NobodyUid() {
+  const passwd* pw = ::getpwnam("nobody");
+  return pw ? pw->pw_uid : 65534;
+}
+
+gid_t NogroupGid() {
+  const group* gr = ::getgrnam("nogroup");
+  return gr ? gr->gr_gid : 65534;
+}
+
 // Drops every privilege for good: groups first, while it still may.
 bool DropToNobody() {
-  const passwd* pw = ::getpwnam("nobody");
-  const group* gr = ::getgrnam("nogroup");
-  const uid_t uid = pw ? pw->pw_uid : 65534;
-  const gid_t gid = gr ? gr->gr_gid : 65534;
+  const uid_t uid = NobodyUid();
+  const gid_t gid = NogroupGid();
   return ::setgroups(0, nullptr) == 0 && ::setresgid(gid, gid, gid) == 0 && ::setresuid(uid, uid, uid) == 0 &&
          ::geteuid() == uid;
 }
@@ -67,6 +75,11 @@ void AsNobody(const std::function<void()>& checks) {
   const bool ran = WIFEXITED(status) && WEXITSTATUS(status) <= 1;
   EXPECT_TRUE(ran) << "the checks run as nobody did not finish (wait status " << status << ")";
   EXPECT_FALSE(ran && WEXITSTATUS(status) == 1) << "the checks run as nobody failed (above)";
+}
+
+void GiveToNobody(const std::string& path) {
+  if (::geteuid() != 0) return;
+  ASSERT_EQ(::chown(path.c_str(), NobodyUid(), NogroupGid()), 0) << path;
 }
 
 }  // namespace tallow::testing

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 namespace tallow::testing {
 
@@ -18,5 +19,10 @@ namespace tallow::testing {
 // the test runs no other thread.
 //   AsNobody([] { TempDir own; ... EXPECT_FALSE(WriteWholeText(...)); });
 void AsNobody(const std::function<void()>& checks);
+
+// Gives the file or folder at `path` to nobody when the test runs as root, so
+// that checks run by AsNobody reach what the test made before; nothing to do
+// for anyone else, who owns it already.
+void GiveToNobody(const std::string& path);
 
 }  // namespace tallow::testing
