@@ -3,8 +3,10 @@
 // the first pass of its event loop (and how much memory it holds then), side
 // by side with a bare Qt Widgets program; how long it takes until the Send
 // Email window answers F10, with empty files and with files at their limits;
-// how long the Send Email window takes to open a large template; and how much
-// memory a send takes when the mail system says 400 MB before it fails.
+// how long the Send Email window takes to open a large template; how long the
+// tutorial view holds up the event loop with a hostile page and with a large
+// one; and how much memory a send takes when the mail system says 400 MB
+// before it fails.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <signal.h>
@@ -14,8 +16,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -25,10 +30,12 @@
 #include <thread>
 #include <vector>
 
+#include "desktop/loopback_server.h"
 #include "desktop/xserver.h"
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/mail.h"
 #include "platform/desktop/typing.h"
+#include "platform/desktop/web_view.h"
 #include "platform/text.h"
 #include "program.h"
 
@@ -345,6 +352,69 @@ void TemplateSizes(benchmark::internal::Benchmark* b) {
 }
 BENCHMARK_CAPTURE(BM_OpenTemplate, one_line, true)->Apply(TemplateSizes);
 BENCHMARK_CAPTURE(BM_OpenTemplate, many_lines, false)->Apply(TemplateSizes);
+
+// An ordinary web page of about `bytes` bytes: paragraphs with bold words and
+// links, lists, and small tables.
+QByteArray OrdinaryPage(qsizetype bytes) {
+  QByteArray page = "<html><head><title>Tutorial</title></head><body><h1>Getting started</h1>\n";
+  for (int i = 0; page.size() < bytes; ++i) {
+    if (i % 10 == 9)
+      page += "<h2>Templates</h2><ul><li>Open one<li>Change it<li>Save it</ul>\n";
+    else if (i % 20 == 18)
+      page += "<table border=1><tr><td>F10</td><td>Send Email</td></tr><tr><td>F9</td><td>Type</td></tr></table>\n";
+    else
+      page += "<p>The quick brown fox jumps over the <b>lazy</b> dog, then rests a while; the template "
+              "settings keep <i>two</i> of them, and <a href=\"send.html\">Send Email</a> opens the "
+              "window where the address book and the message wait for the next sending.</p>\n";
+  }
+  return page + "</body></html>";
+}
+
+// The tutorial view, as the program shows it, opens a page served on the
+// loopback address and then goes to its end. Counters: the longest that one
+// turn of the event loop took meanwhile, and whether the page was shown
+// (else the view said it is too complex).
+void BM_WebPage(benchmark::State& state, const char* kind) {
+  using tallow::desktop::WebView;
+  using tallow::desktop::testing::LoopbackServer;
+  const std::string which = kind;
+  const QByteArray page = which == "tables_within_tables" ? QByteArray("<table><tr><td>").repeated(20) + "x"
+                          : which == "ordinary_4MiB"      ? OrdinaryPage((4 << 20) - 4096)
+                                                          : OrdinaryPage(512 << 10);
+  LoopbackServer server;
+  server.answers["/page"] = [&](QTcpSocket& s) { LoopbackServer::Send(s, "200 OK", "text/html", page); };
+  WebView view;
+  view.resize(697, 425);
+  view.show();
+  qint64 longest = 0;
+  bool shown = false;
+  for (auto _ : state) {
+    view.Navigate(QString::fromStdString(server.Site() + "/page"));
+    QElapsedTimer clock;
+    clock.start();
+    bool arrived = false;
+    while (!arrived && clock.elapsed() < 60000) {
+      QElapsedTimer turn;
+      turn.start();
+      QApplication::processEvents(QEventLoop::AllEvents, 20);
+      arrived = !view.document()->firstBlock().text().startsWith("Opening");
+      if (arrived && (shown = !view.document()->firstBlock().text().contains("cannot be shown"))) {
+        view.moveCursor(QTextCursor::End);
+        view.viewport()->repaint();
+      }
+      longest = std::max(longest, turn.elapsed());
+    }
+    if (!arrived) return state.SkipWithError("the page did not come");
+  }
+  state.counters["longest_stall_ms"] = static_cast<double>(longest);
+  state.counters["shown"] = shown;
+  state.counters["page_KiB"] = static_cast<double>(page.size()) / 1024;
+}
+BENCHMARK_CAPTURE(BM_WebPage, tables_within_tables, "tables_within_tables")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+BENCHMARK_CAPTURE(BM_WebPage, ordinary_4MiB, "ordinary_4MiB")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(BM_WebPage, ordinary_512KiB, "ordinary_512KiB")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The peak resident memory of this process since the last reset (KiB).
 long PeakKiB() {

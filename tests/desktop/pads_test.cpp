@@ -7,21 +7,19 @@
 #include <unistd.h>
 
 #include <QBuffer>
-#include <QHostAddress>
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QTcpServer>
+#include <QScrollBar>
 #include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <atomic>
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <thread>
 
+#include "desktop/loopback_server.h"
 #include "platform/desktop/assets.h"
 #include "platform/desktop/web_view.h"
 #include "program.h"
@@ -33,51 +31,14 @@ namespace {
 
 using namespace tallow::testing;
 
-// A small web server on the loopback address: "/tutorial/" is a page, a path
-// given an answer of its own gets that, every other path is not found. A
-// silent one takes requests and never answers.
-class LoopbackServer {
- public:
-  bool silent = false;
-  std::map<QByteArray, std::function<void(QTcpSocket&)>> answers;
-  LoopbackServer() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-      while (QTcpSocket* socket = server_.nextPendingConnection()) {
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-          ++hangUps;
-          socket->deleteLater();
-        });
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Answer(socket); });
-      }
-    });
-  }
-  std::string Site() const { return "http://127.0.0.1:" + std::to_string(server_.serverPort()); }
-  std::vector<std::string> paths;
-  int hangUps = 0;  // connections the other side closed
-
-  static void Send(QTcpSocket& socket, const QByteArray& status, const QByteArray& type, const QByteArray& body) {
-    socket.write("HTTP/1.1 " + status + "\r\nContent-Type: " + type +
-                 "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-    socket.disconnectFromHost();
-  }
-
- private:
-  void Answer(QTcpSocket* socket) {
-    QByteArray request = socket->property("request").toByteArray() + socket->readAll();
-    socket->setProperty("request", request);
-    if (!request.contains("\r\n\r\n")) return;
-    const QByteArray path = request.split(' ').value(1);
-    paths.push_back(path.toStdString());
-    if (silent) return;
-    if (auto answer = answers.find(path); answer != answers.end()) return answer->second(*socket);
-    if (path == "/tutorial/")
-      Send(*socket, "200 OK", "text/html", "<html><body><h1>Getting started with Tallowmark</h1></body></html>");
-    else
-      Send(*socket, "404 Not Found", "text/html", "<html><body>gone</body></html>");
-  }
-  QTcpServer server_;
-};
+// How many pixels of the web view are red.
+int RedPixels(WebView* view) {
+  const QImage shown = view->viewport()->grab().toImage();
+  int pixels = 0;
+  for (int y = 0; y < shown.height(); ++y)
+    for (int x = 0; x < shown.width(); ++x) pixels += shown.pixel(x, y) == qRgb(255, 0, 0);
+  return pixels;
+}
 
 // Quick Notes keeps its file in the current directory: a folder of its own here.
 class PadsTest : public ProgramOnDesktop {
@@ -173,13 +134,7 @@ TEST_F(PadsTest, ViewTakesPicturesFromTheWebOnlyAndFollowsNoLinkToAFile) {
   server.answers["/tutorial/red.png"] = [&](QTcpSocket& s) { pictureAsked = &s; };
   app.SiteURL = server.Site();
   auto* view = Widget<WebView>(Show(app.Tutorial).WebBrowser1);
-  const auto showsRed = [&] {  // the whole picture, in its own size
-    const QImage shown = view->viewport()->grab().toImage();
-    int pixels = 0;
-    for (int y = 0; y < shown.height(); ++y)
-      for (int x = 0; x < shown.width(); ++x) pixels += shown.pixel(x, y) == qRgb(255, 0, 0);
-    return pixels >= red.width() * red.height();
-  };
+  const auto showsRed = [&] { return RedPixels(view) >= red.width() * red.height(); };  // in its own size
   ASSERT_TRUE(WaitFor([&] { return view->toPlainText().contains("Pictures") && pictureAsked; }))
       << view->toPlainText().toStdString();
   EXPECT_FALSE(showsRed());
@@ -219,6 +174,83 @@ TEST_F(PadsTest, ViewGivesUpOnAPageTooLargeOrTooSlow) {
   view.Navigate(QString::fromStdString(server.Site() + "/trickle"));
   EXPECT_TRUE(WaitFor([&] { return view.toPlainText().contains("did not answer"); }))
       << view.toPlainText().left(200).toStdString();
+}
+
+// Pages that would hold Qt's rich text engine up for seconds, or for ever
+// (its layout never ends on a page taller than 8.4 million pixels), are not
+// shown; ordinary ones are, to their end. A picture that such a page would
+// show too tall is left out of it.
+TEST_F(PadsTest, ViewShowsOnlyPagesItCanLayOutAtOnce) {
+  struct Page {
+    QByteArray path, type, body;
+    QString shows;  // the text it shows; empty when it is refused
+  };
+  QByteArray tutorial = "<h1>Getting started</h1>";
+  for (int i = 0; i < 300; ++i)
+    tutorial += "<p>Press <b>F10</b> to open the <a href=send.html>Send Email</a> window.</p><ul><li>one<li>two</ul>"
+                "<table border=1><tr><td><table><tr><td>a<td>b</table></td><td>c</td></tr></table>";
+  const std::vector<Page> pages = {
+      {"/padding", "text/html", "<table cellpadding=100000000><tr><td>x</td></tr></table>", {}},
+      {"/margin", "text/html", "<p style='margin-top:9000000px'>x</p><p>y</p>", {}},
+      {"/lines", "text/plain", QByteArray("x\n").repeated(700000), {}},
+      {"/placeholders", "text/html", QByteArray("<img src=a.png width=5000000>").repeated(2), {}},
+      {"/tables", "text/html", QByteArray("<table><tr><td>").repeated(20) + "x", {}},
+      {"/divs", "text/html", QByteArray("<div>").repeated(20000) + "x", {}},
+      {"/lists", "text/html", QByteArray("<ul><li>").repeated(12500) + "x", {}},
+      {"/items", "text/html", "<ol>" + QByteArray("<li>x").repeated(50000), {}},
+      {"/tutorial", "text/html", tutorial, "Getting started"},
+      {"/notes", "text/plain", QByteArray("A line of plain notes.\n").repeated(20000), "plain notes"},
+  };
+  LoopbackServer server;
+  for (const Page& p : pages)
+    server.answers[p.path] = [&p](QTcpSocket& s) { LoopbackServer::Send(s, "200 OK", p.type, p.body); };
+  WebView view;
+  view.resize(700, 430);
+  view.show();
+  const auto refused = [&] { return view.toPlainText().contains("cannot be shown"); };
+  for (const Page& p : pages) {
+    view.Navigate(QString::fromStdString(server.Site()) + p.path);
+    ASSERT_TRUE(WaitFor([&] { return !view.toPlainText().startsWith("Opening"); }, 30000)) << p.path.data();
+    if (p.shows.isEmpty()) {
+      EXPECT_TRUE(refused() && view.toPlainText().contains("too complex")) << p.path.data();
+      continue;
+    }
+    EXPECT_TRUE(view.toPlainText().contains(p.shows)) << p.path.data();
+    view.moveCursor(QTextCursor::End);  // laid out to its end
+    EXPECT_GT(view.verticalScrollBar()->value(), 0) << p.path.data();
+  }
+
+  QByteArray tall, red;
+  QBuffer tallBytes(&tall), redBytes(&red);
+  tallBytes.open(QIODevice::WriteOnly);
+  redBytes.open(QIODevice::WriteOnly);
+  QImage narrow(10, 50000, QImage::Format_Mono);  // shown 2000 wide: 10 million pixels high
+  narrow.fill(0);
+  narrow.save(&tallBytes, "PNG");
+  QImage small(40, 30, QImage::Format_RGB32);
+  small.fill(Qt::red);
+  small.save(&redBytes, "PNG");
+  server.answers["/pictures"] = [](QTcpSocket& s) {
+    LoopbackServer::Send(s, "200 OK", "text/html",
+                         "<p>Before<p><img src=red.png><p><img src=tall.png width=2000><p>After");
+  };
+  bool tallSent = false;
+  QPointer<QTcpSocket> redAsked;  // answered after the tall one
+  server.answers["/tall.png"] = [&](QTcpSocket& s) {
+    LoopbackServer::Send(s, "200 OK", "image/png", tall);
+    tallSent = true;
+    if (redAsked) LoopbackServer::Send(*redAsked, "200 OK", "image/png", red);
+  };
+  server.answers["/red.png"] = [&](QTcpSocket& s) {
+    if (tallSent)
+      LoopbackServer::Send(s, "200 OK", "image/png", red);
+    else
+      redAsked = &s;
+  };
+  view.Navigate(QString::fromStdString(server.Site()) + "/pictures");
+  ASSERT_TRUE(WaitFor([&] { return RedPixels(&view) >= 40 * 30; }, 30000)) << view.toPlainText().toStdString();
+  EXPECT_TRUE(view.toPlainText().contains("After"));
+  EXPECT_LT(view.document()->size().height(), 10000);  // without the tall one
 }
 
 // Links and pictures: http and https only, and an https page never leads to plain http.

@@ -6,9 +6,13 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <algorithm>
 #include <utility>
+
+#include "platform/desktop/page_guard.h"
 
 namespace tallow::desktop {
 
@@ -32,6 +36,9 @@ QString Why(const QNetworkReply* reply) {
 
 WebView::WebView(QWidget* parent) : QTextBrowser(parent), network_(new QNetworkAccessManager(this)), none_(1, 1) {
   none_.fill(Qt::transparent);
+  // Lines break between words only: how many there can be is then known
+  // before the page is laid out.
+  setWordWrapMode(QTextOption::WordWrap);
   // The page is laid out again for the pictures that have come, those that come together at once.
   relayout_.setSingleShot(true);
   relayout_.setInterval(200);
@@ -65,10 +72,7 @@ void WebView::Open(const QUrl& address) {
     pending_ = nullptr;
     old->abort();
   }
-  for (QNetworkReply* old : std::exchange(fetching_, {}))
-    if (old) old->abort();
-  pictures_.clear();
-  pixelsLeft_ = kMostPixels;
+  StopPictures();
   address_ = address;
   setHtml(QStringLiteral("<p>Opening %1 ...</p>").arg(address_.toString().toHtmlEscaped()));
   if (const QString why = Refusal({}, address_); !why.isEmpty()) return ShowFailure(why);
@@ -107,12 +111,36 @@ void WebView::PageArrived(QNetworkReply* reply) {
   const QByteArray body = reply->readAll();
   const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
   const QString path = address_.path();
-  if (type.startsWith(QLatin1String("text/plain")) ||
-      (type.isEmpty() && !path.endsWith(QLatin1String(".html")) && !path.endsWith(QLatin1String(".htm")) &&
-       !body.trimmed().startsWith('<')))
-    setPlainText(QString::fromUtf8(body));
-  else
-    setHtml(QString::fromUtf8(body));
+  const bool html = !(type.startsWith(QLatin1String("text/plain")) ||
+                      (type.isEmpty() && !path.endsWith(QLatin1String(".html")) &&
+                       !path.endsWith(QLatin1String(".htm")) && !body.trimmed().startsWith('<')));
+  const QString text = QString::fromUtf8(body);
+  // Read apart from the view, which would lay it out at once, and shown only
+  // when its layout can neither take long nor run away.
+  const QString tooComplex = QStringLiteral("It is too complex for this view to show.");
+  if (PageWork(text, html) > kMostPageWork) return ShowFailure(tooComplex);
+  auto* page = new QTextDocument(this);
+  page->setDefaultFont(document()->defaultFont());
+  page->setDocumentMargin(document()->documentMargin());
+  html ? page->setHtml(text) : page->setPlainText(text);
+  const PageHeight height = MostHeight(*page, viewport());
+  if (height.most > kMostPageHeight) {
+    delete page;
+    StopPictures();
+    return ShowFailure(tooComplex);
+  }
+  widthOnly_ = height.widthOnly;
+  page->setPageSize(QSizeF(0, 0));                 // not laid out until the view gives it its width
+  const QPointer<QTextDocument> old = document();  // the view deletes its first one itself
+  setDocument(page);
+  if (old && old->parent() == this) delete old;
+}
+
+void WebView::StopPictures() {
+  for (QNetworkReply* old : std::exchange(fetching_, {}))
+    if (old) old->abort();
+  pictures_.clear();
+  pixelsLeft_ = kMostPixels;
 }
 
 void WebView::ShowFailure(const QString& why) {
@@ -145,12 +173,15 @@ void WebView::PictureArrived(QNetworkReply* reply, const QUrl& name) {
   bytes.setData(reply->readAll());
   bytes.open(QIODevice::ReadOnly);
   QImageReader reader(&bytes);
-  // Its size, from its header: a picture that does not tell it, or that would
-  // take more than is left, is not read.
+  // Its size, from its header: a picture that does not tell it, that would
+  // take more than is left, or that the page would show too tall, is not read.
   const QSize size = reader.size();
   const qint64 pixels = qint64(size.width()) * size.height();
   QImage image;
-  if (size.isEmpty() || pixels > pixelsLeft_ || !reader.read(&image)) return;
+  if (size.isEmpty() || pixels > pixelsLeft_ ||
+      std::max<double>(size.height(), widthOnly_.value(name) * size.height() / size.width()) > kTallestPicture ||
+      !reader.read(&image))
+    return;
   pixelsLeft_ -= pixels;
   const QPixmap picture = QPixmap::fromImage(image);
   pictures_.insert(name, picture);

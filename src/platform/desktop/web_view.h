@@ -2,7 +2,8 @@
 // QTextBrowser, links followed in place. It loads over http and https only,
 // the page and its pictures alike, each within a size and a time limit and
 // never on the event loop's time: no local file, however a page names it, and
-// nothing that an https page leads to over plain http.
+// nothing that an https page leads to over plain http. It shows a page only
+// when Qt can read and lay it out at once (page_guard.h).
 #pragma once
 
 #include <QHash>
@@ -41,12 +42,14 @@ class WebView : public QTextBrowser {
   void PageArrived(QNetworkReply* reply);
   void PictureArrived(QNetworkReply* reply, const QUrl& name);
   void ShowFailure(const QString& why);
+  void StopPictures();
 
   QNetworkAccessManager* network_;
   QPointer<QNetworkReply> pending_;
   QList<QPointer<QNetworkReply>> fetching_;  // the page's pictures on their way
   QHash<QUrl, QPixmap> pictures_;            // by the page's names for them: null until arrived, or when refused
   qint64 pixelsLeft_ = 0;                    // how many more pixels the page's pictures may hold
+  QHash<QUrl, double> widthOnly_;            // the widest the page shows a picture it gives no height
   QUrl address_;
   QPixmap none_;  // a picture that is not there (yet)
   QTimer relayout_;
